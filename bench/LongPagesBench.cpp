@@ -24,6 +24,7 @@
 #include "engine/project/EngineMessages.h"
 #include "engine/project/IScanHost.h"
 #include "fetch/CFetchScanBackend.h"
+#include "platform/controls/MessageBox.h"
 #include "platform/core/AtomTable.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/SyncApi.h"

@@ -295,15 +295,22 @@ CString CRefChecker::GetBaseUrl() const
 void CRefChecker::ReportLink(LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind, DWORD dwFlags, int nWidth,
     int nHeight)
 {
-    if ((dwFlags & LINK_FLAG_SERVER_MAP) != 0 && !m_pTaskManager->GetScanOptions().GetDisabledAccessibility())
+    const CScanOptions& options = m_pTaskManager->GetScanOptions();
+    if (!options.GetReportLinks())
+        return;
+    if ((dwFlags & LINK_FLAG_SERVER_MAP) != 0 && !options.GetDisabledAccessibility())
         return;
     // A link resolved against a URL with credentials would carry them: no report shows them.
-    m_pSink->OnLinkFound(GetPageId(), StripUserInfo(lpszUrl), lpszDescription, nLinkKind, dwFlags, nWidth, nHeight);
+    CString strStripped;
+    m_pSink->OnLinkFound(GetPageId(), StripUserInfo(lpszUrl, strStripped), lpszDescription, nLinkKind, dwFlags,
+        nWidth, nHeight);
 }
 
 void CRefChecker::ReportCodebaseLink(LPCSTR lpszCodebase, LPCSTR lpszUrl, LPCSTR lpszDescription, int nLinkKind,
     DWORD dwFlags, int nWidth, int nHeight)
 {
+    if (!m_pTaskManager->GetScanOptions().GetReportLinks())
+        return;
     CString strCodebase = lpszCodebase;
     strCodebase.TrimRight();
     if (strCodebase.IsEmpty()) {

@@ -8,6 +8,9 @@
 
 // The URL without "user:password@" in its authority; any other text as it is.
 CString StripUserInfo(LPCTSTR lpszUrl);
+// The same without a copy when the URL has no user information: the URL itself (empty for
+// null), or else strStripped, filled. A URL can be megabytes long (a picture written into a page).
+LPCTSTR StripUserInfo(LPCTSTR lpszUrl, CString& strStripped);
 
 // A text for the log: the values of Authorization and Proxy-Authorization header lines
 // replaced by "[withheld]", and the user information of every URL in it dropped.

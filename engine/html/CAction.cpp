@@ -47,26 +47,35 @@ BOOL CAction::GetAttr(LPCSTR lpszName, CString& strValue) const
     return TRUE;
 }
 
+LPCSTR CAction::GetAttrText(LPCSTR lpszName) const
+{
+    if (lpszName == nullptr)
+        return nullptr;
+    const AttrRef* pRef = FindAttr(lpszName);
+    return pRef != nullptr ? m_attrText.data() + pRef->nValue : nullptr;
+}
+
 BOOL CAction::HasAttr(LPCSTR lpszName) const
 {
     return lpszName != nullptr && FindAttr(lpszName) != nullptr;
 }
 
-LPCSTR CAction::FindFirstAttr(const LPCSTR* ppszNames, CString& strValue) const
+LPCSTR CAction::FindFirstAttr(const LPCSTR* ppszNames) const
 {
     for (int i = 0; i < TAG_MAX_ATTRS && ppszNames[i] != nullptr; ++i) {
-        if (GetAttr(ppszNames[i], strValue))
-            return ppszNames[i];
+        if (LPCSTR lpszValue = GetAttrText(ppszNames[i]))
+            return lpszValue;
     }
     return nullptr;
 }
 
-uint32_t CAction::AddText(LPCSTR lpszText, int nLength, uint32_t& nStored)
+void CAction::AddBytes(LPCSTR lpszText, int nLength)
 {
-    const auto nStart = static_cast<uint32_t>(m_attrText.size());
-    nStored = 0;
     if (lpszText == nullptr || nLength <= 0)
-        return nStart;
+        return;
+    // Room for the text and the NUL that ends it: a value of megabytes must not double the
+    // room for one byte more.
+    m_attrText.reserve(m_attrText.size() + static_cast<size_t>(nLength) + 1);
     // Reports are NUL-terminated texts: a NUL in the page would silently cut them, so it is
     // dropped, as MakeText does.
     const char* p = lpszText;
@@ -77,7 +86,14 @@ uint32_t CAction::AddText(LPCSTR lpszText, int nLength, uint32_t& nStored)
         m_attrText.append(p, static_cast<size_t>(pStop - p));
         p = pStop + (pNul != nullptr ? 1 : 0);
     }
+}
+
+uint32_t CAction::AddText(LPCSTR lpszText, int nLength, uint32_t& nStored)
+{
+    const auto nStart = static_cast<uint32_t>(m_attrText.size());
+    AddBytes(lpszText, nLength);
     nStored = static_cast<uint32_t>(m_attrText.size()) - nStart;
+    m_attrText.push_back('\0');
     return nStart;
 }
 
@@ -142,9 +158,8 @@ void CAction::ReportEntryLinks(int nLinkKind, DWORD dwFlags, int nWidth, int nHe
     if (m_pEntry == nullptr)
         return;
     for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        CString strValue;
-        if (GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
-            OnLink(strValue, m_strDescription, nLinkKind, dwFlags, nWidth, nHeight);
+        if (LPCSTR lpszValue = GetAttrText(m_pEntry->m_apszLinkAttrs[i]))
+            OnLink(lpszValue, m_strDescription, nLinkKind, dwFlags, nWidth, nHeight);
     }
 }
 
@@ -155,14 +170,12 @@ BOOL CAction::OnTagComplete()
     if (m_pEntry == nullptr || !m_pEntry->HasLinkAttrs())
         return TRUE;
 
-    CString strLink;
-    if (FindFirstAttr(m_pEntry->m_apszLinkAttrs, strLink) == nullptr)
+    if (FindFirstAttr(m_pEntry->m_apszLinkAttrs) == nullptr)
         return TRUE;
 
     if (m_pEntry->HasDescAttrs()) {
-        CString strDescription;
-        if (FindFirstAttr(m_pEntry->m_apszDescAttrs, strDescription) != nullptr) {
-            m_strDescription = strDescription;
+        if (LPCSTR lpszDescription = FindFirstAttr(m_pEntry->m_apszDescAttrs)) {
+            m_strDescription = lpszDescription;
             ReportLinks();
             return TRUE;
         }
@@ -188,24 +201,23 @@ void CAction::ReportLinks()
         return;
     m_strDescription.TrimRight();
     if (m_strDescription.IsEmpty()) {
-        CString strLink;
-        if (FindFirstAttr(m_pEntry->m_apszLinkAttrs, strLink) != nullptr)
-            m_strDescription = strLink;
+        if (LPCSTR lpszLink = FindFirstAttr(m_pEntry->m_apszLinkAttrs))
+            m_strDescription = lpszLink;
     }
     HandDescriptionUp(m_strDescription);
 
     for (int i = 0; i < TAG_MAX_ATTRS && m_pEntry->m_apszLinkAttrs[i] != nullptr; ++i) {
-        CString strValue;
-        if (!GetAttr(m_pEntry->m_apszLinkAttrs[i], strValue))
+        const LPCSTR lpszValue = GetAttrText(m_pEntry->m_apszLinkAttrs[i]);
+        if (lpszValue == nullptr)
             continue;
         if (m_bServerMap) {
             // The map's target is asked with a click at the origin.
-            int nCut = strValue.FindOneOf("#?");
-            CString strUrl = (nCut >= 0 ? strValue.Left(nCut) : strValue) + "?0,0";
+            const size_t nCut = std::strcspn(lpszValue, "#?");
+            CString strUrl = CString(lpszValue, static_cast<int>(nCut)) + "?0,0";
             CString strDescription = "Server Map: " + m_strDescription;
             OnLink(strUrl, strDescription, m_pEntry->m_nLinkKind, LINK_FLAG_SERVER_MAP, -1, -1);
         } else {
-            OnLink(strValue, m_strDescription, m_pEntry->m_nLinkKind, 0, -1, -1);
+            OnLink(lpszValue, m_strDescription, m_pEntry->m_nLinkKind, 0, -1, -1);
         }
     }
 }
@@ -217,11 +229,31 @@ void CAction::SetAttrName(LPCSTR lpszName, int nLength)
 
 void CAction::SetAttrValue(LPCSTR lpszValue, int nLength)
 {
-    if (m_nPendingNameLength > 0) {
-        uint32_t nValueLength = 0;
-        const uint32_t nValue = AddText(lpszValue, nLength, nValueLength);
-        StoreAttr(m_nPendingName, m_nPendingNameLength, nValue, nValueLength);
+    BeginAttrValue();
+    AppendAttrValue(lpszValue, nLength);
+    EndAttrValue();
+}
+
+void CAction::BeginAttrValue()
+{
+    m_nValueStart = static_cast<uint32_t>(m_attrText.size());
+    m_bValueOpen = m_nPendingNameLength > 0;
+}
+
+void CAction::AppendAttrValue(LPCSTR lpszText, int nLength)
+{
+    if (m_bValueOpen)
+        AddBytes(lpszText, nLength);
+}
+
+void CAction::EndAttrValue()
+{
+    if (m_bValueOpen) {
+        const uint32_t nLength = static_cast<uint32_t>(m_attrText.size()) - m_nValueStart;
+        m_attrText.push_back('\0');
+        StoreAttr(m_nPendingName, m_nPendingNameLength, m_nValueStart, nLength);
     }
+    m_bValueOpen = false;
     m_nPendingNameLength = 0;
 }
 

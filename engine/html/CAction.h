@@ -33,6 +33,11 @@ public:
     virtual void ReportLinks();
     virtual void SetAttrName(LPCSTR lpszName, int nLength);
     virtual void SetAttrValue(LPCSTR lpszValue, int nLength);
+    // A value that comes in pieces (a quoted one) is stored under the pending name piece by
+    // piece, so that it is never held whole anywhere else.
+    void BeginAttrValue();
+    void AppendAttrValue(LPCSTR lpszText, int nLength);
+    void EndAttrValue();
     virtual void AddAttrNoValue(LPCSTR lpszName, int nLength);
     virtual BOOL IsCollectingText();
     virtual int GetMaxDescriptionLength();
@@ -50,6 +55,10 @@ public:
     const CString& GetDescription() const { return m_strDescription; }
     // The value of an upper-case attribute name; FALSE when the tag does not have it.
     BOOL GetAttr(LPCSTR lpszName, CString& strValue) const;
+    // The same value where the tag keeps it, NUL-terminated, valid as long as the action takes
+    // no more attributes; null when the tag does not have it. Values can be megabytes long (a
+    // picture written into the page): what is only handed on is not copied.
+    LPCSTR GetAttrText(LPCSTR lpszName) const;
     BOOL HasAttr(LPCSTR lpszName) const;
     INT_PTR GetAttrCount() const { return static_cast<INT_PTR>(m_attrs.size()); }
 
@@ -64,9 +73,9 @@ public:
     static CString MakeText(LPCSTR lpszText, int nLength);
 
 protected:
-    // The first attribute of the null-ended name list that is present, with its value; null
-    // when none is.
-    LPCSTR FindFirstAttr(const LPCSTR* ppszNames, CString& strValue) const;
+    // The value of the first attribute of the null-ended name list that is present, as
+    // GetAttrText gives it; null when none is.
+    LPCSTR FindFirstAttr(const LPCSTR* ppszNames) const;
     void StartCollecting() { m_bCollectingText = TRUE; }
     // The size flags of an image-like tag: WIDTH and HEIGHT read as a number followed by "%"
     // (given and in percent) or as a number alone (given), each only when the number is at
@@ -111,18 +120,23 @@ private:
         uint32_t nValueLength;
     };
 
-    // Appends page text to the attribute text without its NUL bytes; returns where it starts.
+    // Appends page text to the attribute text without its NUL bytes.
+    void AddBytes(LPCSTR lpszText, int nLength);
+    // Appends page text as AddBytes does, then a NUL; returns where it starts, its length in
+    // nStored.
     uint32_t AddText(LPCSTR lpszText, int nLength, uint32_t& nStored);
     std::string_view NameOf(const AttrRef& ref) const { return {m_attrText.data() + ref.nName, ref.nNameLength}; }
     const AttrRef* FindAttr(std::string_view name) const;
     void StoreAttr(uint32_t nName, uint32_t nNameLength, uint32_t nValue, uint32_t nValueLength);
 
-    // The tag's attributes in the order they came, all their text in one string: a tag costs
-    // no allocation per attribute, and a lookup is a short scan.
+    // The tag's attributes in the order they came, all their text in one string, each name and
+    // value NUL-terminated: a tag costs no allocation per attribute, and a lookup is a short scan.
     SmallVector<char, 192> m_attrText;
     SmallVector<AttrRef, 8> m_attrs;
     uint32_t m_nPendingName = 0;
     uint32_t m_nPendingNameLength = 0; // 0: no attribute name waits for its value
+    uint32_t m_nValueStart = 0;        // where the value coming in pieces starts
+    bool m_bValueOpen = false;         // a value is coming in pieces for the pending name
 };
 
 // The action of the tags without links: reports the ID and event attributes, then is done.

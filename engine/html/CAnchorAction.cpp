@@ -60,9 +60,10 @@ void CImageAction::ReportLinks()
     if (m_pEntry == nullptr)
         return;
     m_strDescription.TrimRight();
-    CString strValue;
-    if (m_strDescription.IsEmpty() && FindFirstAttr(m_pEntry->m_apszLinkAttrs, strValue) != nullptr)
-        m_strDescription = strValue;
+    if (m_strDescription.IsEmpty()) {
+        if (LPCSTR lpszLink = FindFirstAttr(m_pEntry->m_apszLinkAttrs))
+            m_strDescription = lpszLink;
+    }
     HandDescriptionUp(m_strDescription);
 
     int nWidth = -1;

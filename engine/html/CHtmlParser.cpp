@@ -116,12 +116,26 @@ void CHtmlParser::OnAttrValue(LPCSTR pszValue, int nLength)
         pTag->SetAttrValue(pszValue, nLength);
 }
 
+void CHtmlParser::ClearValueText()
+{
+    // The value is not gathered here first: a value of megabytes (a picture written into the
+    // page) would be held twice.
+    if (CAction* pTag = CurrentTag())
+        pTag->BeginAttrValue();
+}
+
 void CHtmlParser::AppendValueText(LPCSTR pszText, int nLength)
 {
-    // A value the stop cut off never reaches a report: what is held of it (megabytes of a picture
-    // written into the page) is not copied once more, which would keep the stop waiting.
-    if (!m_bStopSeen)
-        CHtmlLexer::AppendValueText(pszText, nLength);
+    // A value the stop cut off never reaches a report: what is held of it is not added to,
+    // which would keep the stop waiting.
+    if (!m_bStopSeen && m_pCurrentTag)
+        m_pCurrentTag->AppendAttrValue(pszText, nLength);
+}
+
+void CHtmlParser::FlushValueText()
+{
+    if (CAction* pTag = CurrentTag())
+        pTag->EndAttrValue();
 }
 
 void CHtmlParser::FinishOpenElement()

@@ -84,7 +84,10 @@ protected:
     void OnAttrNoValue(LPCSTR pszName, int nLength) override;
     void OnAttrTokenValue(LPCSTR pszValue, int nLength) override;
     void OnAttrValue(LPCSTR pszValue, int nLength) override;
+    // A quoted value goes straight to the current tag's action, piece by piece.
+    void ClearValueText() override;
     void AppendValueText(LPCSTR pszText, int nLength) override;
+    void FlushValueText() override;
     void OnTagEnd() override;
     void OnEndTag(LPCSTR pszName, int nLength) override;
     void OnText(LPCSTR pszText, int nLength) override;

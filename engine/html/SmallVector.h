@@ -35,6 +35,12 @@ public:
             Grow(m_nSize + 1);
         m_p[m_nSize++] = item;
     }
+    // Room for n items in all, without a copy when the items come.
+    void reserve(size_t n)
+    {
+        if (n > m_nCapacity)
+            Grow(n);
+    }
     // Appends n items from outside this vector.
     void append(const T* pItems, size_t n)
     {

@@ -1713,6 +1713,8 @@ void CParserEngine::MakeFetchOptions(const CAppOptions& record, int nThreads, CC
                                      CScanOptions& scan)
 {
     scan.SetUsingFrontPage(record.m_bFrontPage);
+    // The scan files no link: a picture written into a page is not copied into a report of it.
+    scan.SetReportLinks(0);
 
     connect.SetAccessType(1);
     if (record.m_bUseProxy == 1) {

@@ -51,6 +51,7 @@ void CScanOptions::CopyFrom(const CScanOptions& other)
     m_bCollectKeywords = other.m_bCollectKeywords;
     m_bReportMeta = other.m_bReportMeta;
     m_bReportDescription = other.m_bReportDescription;
+    m_bReportLinks = other.m_bReportLinks;
     m_bIgnoreScriptType = other.m_bIgnoreScriptType;
     m_nMaxDepth = other.m_nMaxDepth;
     CopyList(m_IncludePatterns, other.m_IncludePatterns);

@@ -49,6 +49,10 @@ public:
     void SetReportMeta(UINT bSet) { m_bReportMeta = bSet; }
     UINT GetReportDescription() const { return m_bReportDescription; }
     void SetReportDescription(UINT bSet) { m_bReportDescription = bSet; }
+    // Clear: the links the parser finds are not reported, for an owner that has no use for
+    // them (a link can be megabytes long, a picture written into the page).
+    UINT GetReportLinks() const { return m_bReportLinks; }
+    void SetReportLinks(UINT bSet) { m_bReportLinks = bSet; }
     // Set: every page is parsed as HTML, whatever its content type.
     UINT GetIgnoreScriptType() const { return m_bIgnoreScriptType; }
     void SetIgnoreScriptType(UINT bSet) { m_bIgnoreScriptType = bSet; }
@@ -76,6 +80,7 @@ private:
     UINT m_bCollectKeywords = 1;
     UINT m_bReportMeta = 1;
     UINT m_bReportDescription = 1;
+    UINT m_bReportLinks = 1;
     UINT m_bIgnoreScriptType = 1;
     int m_nMaxDepth = 0x7fffffff;
     CStringList m_IncludePatterns;

@@ -22,6 +22,21 @@ TEST(UrlCredentialsTest, UserInformationLeavesUrlsAndLogText)
     EXPECT_STREQ(RedactCredentials("Authorization: x"), "Authorization: [withheld]");
 }
 
+TEST(UrlCredentialsTest, AUrlWithoutUserInformationIsHandedOnAsItIs)
+{
+    const struct {
+        const char* url;
+        const char* expected;
+    } rows[] = {{"http://bob:pw@host/a", "http://host/a"}, {"http://host/a@b", nullptr}, {"data:image/png;base64,QQ", nullptr}};
+    for (const auto& row : rows) {
+        CString strStripped;
+        const LPCTSTR lpszShown = StripUserInfo(row.url, strStripped);
+        // Without user information the URL itself comes back, not a copy.
+        EXPECT_EQ(row.expected == nullptr, lpszShown == row.url) << row.url;
+        EXPECT_STREQ(lpszShown, row.expected != nullptr ? row.expected : row.url);
+    }
+}
+
 TEST(UrlCredentialsTest, UserInformationIsDecodedAndSitesCompared)
 {
     EXPECT_STREQ(DecodeUserInfo("p%40ss%3Aw%2Frd"), "p@ss:w/rd");

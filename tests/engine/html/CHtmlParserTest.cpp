@@ -275,4 +275,38 @@ TEST(HtmlParserTest, ReadsInPiecesLikeAtOnce)
                                    "anchor i", "link a.htm | link text | 0 0 -1 -1", "link i.gif | pic | 2 4 -1 -1"}));
 }
 
+// A picture written into an IMG tag: a stop is heard while its value is read, and while the tag
+// completes (asked when its link is reported); the rest of the page is not read either way.
+TEST(HtmlParserTest, AStopIsHeardInEachPhaseOfAPictureWrittenIntoTheTag)
+{
+    struct StopAtLinkSink : RecordingSink {
+        bool bStopAtLink = false;
+        bool bLinked = false;
+        BOOL IsStopRequested() override { return RecordingSink::IsStopRequested() || (bStopAtLink && bLinked); }
+        void ReportLink(LPCSTR url, LPCSTR desc, int, DWORD, int, int) override
+        {
+            m_reports.push_back(std::to_string(std::strlen(url)) + " | " + desc);
+            bLinked = true;
+        }
+    };
+    const std::string value = "data:image/png;base64," + std::string(4u << 20, 'Q');
+    const std::string head = "<TITLE>Plan</TITLE><IMG ALT=Plan SRC=\"" + value + "\">";
+    const std::string html = head + std::string(1u << 20, 'x') + "<META NAME=author CONTENT=after>";
+    const struct {
+        int nStopAfterPolls; // reads of 8 KB at most
+        bool bStopAtLink;
+        Lines expected;
+    } rows[] = {{100, false, {"title Plan"}}, {-1, true, {"title Plan", std::to_string(value.size()) + " | Plan"}}};
+    for (const auto& row : rows) {
+        StopAtLinkSink sink;
+        sink.m_nStopAfterPolls = row.nStopAfterPolls;
+        sink.bStopAtLink = row.bStopAtLink;
+        ChunkFile file(html, html.size());
+        CHtmlParser parser(&sink, &file, TRUE, TRUE, 1);
+        EXPECT_EQ(parser.Parse(), 0);
+        EXPECT_EQ(sink.m_reports, row.expected);
+        EXPECT_LT(parser.GetBytesRead(), head.size() + (64u << 10));
+    }
+}
+
 } // namespace
