@@ -19,6 +19,7 @@
 #include "app/views/CGroupView.h"
 
 #include "engine/project/CPageNode.h"
+#include "grid/data/CGXLongOperation.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
 #include "engine/project/EngineMessages.h"
@@ -155,6 +156,10 @@ struct PreviewRun {
     bool bShown = false;
     std::optional<std::chrono::steady_clock::time_point> esc;
     std::optional<std::chrono::steady_clock::time_point> asked;
+    bool bWhileWorking = false; // the key came while the Preview was being prepared
+    // When the key is pressed: the program sees it at its next look at its input, which is part
+    // of the time to the answer.
+    std::chrono::steady_clock::time_point due;
 };
 PreviewRun* g_pRun = nullptr;
 
@@ -179,11 +184,14 @@ double PreviewPage(const fs::path& page, double dEscAfter)
     pPage->SetTitleModified(1);
     CSelNodesCol selection;
     selection.AddTail(pPage);
+    CProjectSettings* pSettings = nullptr;
+    app->NewProjectSettings(pSettings);
+    pSettings->m_bShowTitle = 1;
     CGroupView* pView = app->ShowGroupView("Bench", 1);
     if (pView == nullptr)
         return -1;
     pView->OnUpdate(nullptr, 3, reinterpret_cast<CObject*>(&selection));
-    pView->SetCurrentCell(1, 3);
+    pView->SetCurrentCell(1, CGroupView::kTitleColumn);
     backend.ProcessMessages();
 
     PreviewRun run;
@@ -199,9 +207,13 @@ double PreviewPage(const fs::path& page, double dEscAfter)
             g_pRun->bShown = true;
             ::PostMessage(hDlg, WM_COMMAND, IDCANCEL, 0);
         } else {
-            if (!g_pRun->asked)
+            // The question Esc brings, or the note on lines too long for the panes.
+            char szText[512] = {};
+            ::GetDlgItemText(hDlg, kMessageBoxTextId, szText, sizeof szText);
+            const bool bQuestion = std::strstr(szText, "abort") != nullptr;
+            if (!g_pRun->asked && bQuestion)
                 g_pRun->asked = std::chrono::steady_clock::now();
-            ::PostMessage(hDlg, WM_COMMAND, IDYES, 0);
+            ::PostMessage(hDlg, WM_COMMAND, bQuestion ? IDYES : IDOK, 0);
         }
     });
     UINT_PTR nTimer = 0;
@@ -209,13 +221,15 @@ double PreviewPage(const fs::path& page, double dEscAfter)
         nTimer = ::SetTimer(nullptr, 0, static_cast<UINT>(dEscAfter * 1000), [](HWND, UINT, UINT_PTR nID, DWORD) {
             ::KillTimer(nullptr, nID);
             if (g_pRun != nullptr && !g_pRun->esc) {
-                g_pRun->esc = std::chrono::steady_clock::now();
+                g_pRun->esc = g_pRun->due;
+                g_pRun->bWhileWorking = CGXLongOperation::GetLevel() > 0;
                 HWND hFocus = ::GetFocus();
                 ::PostMessage(hFocus, WM_KEYDOWN, VK_ESCAPE, 1);
                 ::PostMessage(hFocus, WM_KEYUP, VK_ESCAPE, 0xC0000001);
             }
         });
     const auto start = std::chrono::steady_clock::now();
+    run.due = start + std::chrono::duration_cast<std::chrono::steady_clock::duration>(std::chrono::duration<double>(dEscAfter));
     pView->SendMessage(WM_COMMAND, ID_VIEW_CHANGES);
     const double dTook = Seconds(start);
     if (nTimer != 0)
@@ -223,6 +237,10 @@ double PreviewPage(const fs::path& page, double dEscAfter)
     g_pRun = nullptr;
     if (dEscAfter < 0)
         return run.bShown ? dTook : -1;
+    // A key that came once the Preview was ready found no work to stop: answered at once, as a
+    // scan that ended before its stop.
+    if (run.esc && !run.bWhileWorking)
+        return 0;
     if (run.bShown || !run.esc || !run.asked)
         return -1;
     return std::chrono::duration<double>(*run.asked - *run.esc).count();
