@@ -133,6 +133,21 @@ const UntitledPage kUntitledPages[] = {
     {"a head never closed, given UTF-8", nullptr, "<html><head><meta name=\"description\" content=\"d\">\n@<body>\n",
      "<p>A line of the page.</p>\n", "</body>\n", "", ""},
     {"no head at all", "New", "<html>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a head never closed nor a body, given UTF-8", nullptr, "<html><head><meta name=\"description\" content=\"d\">\n@",
+     "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a head never closed nor a body", "New", "<html><head>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a head never closed nor a body, one line, given UTF-8", nullptr, "<html><head><meta name=\"author\" content=\"a\">@",
+     "<p>A line of the page.</p>", "</html>", "", ""},
+    {"a TITLE in the body never closed", "New", "<html>\n<head>\n</head>\n<body>\n<div><title>Old @\n",
+     "<p>A line of the page.</p>\n", "</div>\n</body>\n</html>\n", "", ""},
+    {"a TITLE in the body never closed, one line", "New", "<html><head></head><body><title>Old @",
+     "<p>A line of the page.</p>", "</body></html>", "", ""},
+    {"a TITLE in a head never closed", "New", "<html>\n<head>\n<title>Old @\n", "<p>A line of the page.</p>\n",
+     "</html>\n", "", ""},
+    {"a TITLE in a head never closed, given UTF-8", nullptr, "<html>\n<head>\n<title>Old @\n",
+     "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a TITLE in a head never closed, then a body", "New", "<html>\n<head>\n<title>Old @\n<body>\n",
+     "<p>A line of the page.</p>\n", "</body>\n</html>\n", "", ""},
 };
 
 double StatusBytes(const char* pszField)
