@@ -138,6 +138,8 @@ const UntitledPage kUntitledPages[] = {
     {"a head never closed nor a body", "New", "<html><head>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
     {"a head never closed nor a body, one line, given UTF-8", nullptr, "<html><head><meta name=\"author\" content=\"a\">@",
      "<p>A line of the page.</p>", "</html>", "", ""},
+    {"a head closed only far down, given UTF-8", nullptr, "<html>\n<head>@\n", "<link rel=\"next\" href=\"n.htm\">\n",
+     "</head>\n<body>\n</body>\n</html>\n", "", "\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"},
     {"a TITLE in the body never closed", "New", "<html>\n<head>\n</head>\n<body>\n<div><title>Old @\n",
      "<p>A line of the page.</p>\n", "</div>\n</body>\n</html>\n", "", ""},
     {"a TITLE in the body never closed, one line", "New", "<html><head></head><body><title>Old @",
