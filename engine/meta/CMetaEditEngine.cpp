@@ -1233,9 +1233,10 @@ void CMetaEditEngine::OnTagEnd()
     if (m_bHeadStarting) {
         // A Content-Type the page's start lacks, added at the head's end, would stand where
         // neither browsers nor the next scan look for it in a long head: its place after the
-        // head's start tag is kept until the head's end tells.
+        // head's start tag is kept until the head's end tells; a head start after a head's end
+        // comes too late, the tags having gone in at that end.
         m_bHeadStarting = FALSE;
-        m_bDeclarationPlaceKept = m_bContentTypeEdited && !m_bStartDeclares
+        m_bDeclarationPlaceKept = m_bContentTypeEdited && !m_bStartDeclares && !m_bHeadEndSeen
             && m_nFlushed + m_buffer.size() < kDeclarationReach;
         m_nDeclarationPlace = m_buffer.size();
     }
