@@ -14,6 +14,7 @@
 #include "platform/core/CFileException.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/ResourceTable.h"
+#include "platform/core/WinError.h"
 
 #include <algorithm>
 #include <cctype>
@@ -45,6 +46,8 @@ constexpr size_t kReadPiece = 16384;
 constexpr size_t kDeclarationReach = 1024;
 // A TITLE element's content is held in memory up to this size, and beside the copy beyond it.
 constexpr int kTitleHoldLimit = 32 * 1024;
+// Of a TITLE content held beside the copy, the pieces of its spelling go there this many at once.
+constexpr size_t kSpellingPieces = 1024;
 
 // The length of UTF-8 text without a character cut off at its end.
 size_t WholeCharactersLength(std::string_view text)
@@ -316,9 +319,8 @@ void CMetaEditEngine::HoldTitleText(LPCSTR pszText, int nLength)
     if (m_bWriteFailed)
         return;
     if (TitleTextInMemory()) {
-        // A title this long keeps none of its spelling: one given in its place is written anew.
         m_pTitleSpill = std::make_unique<CSpillFile>(FolderOf(m_pOutput));
-        m_titleSpelling.Clear();
+        m_pTitleSpellingSpill = std::make_unique<CSpillFile>(FolderOf(m_pOutput));
         const CString strHeld = m_strTitleText;
         m_strTitleText.Empty();
         if (!m_pTitleSpill->Append(strHeld.GetString(), static_cast<size_t>(strHeld.GetLength()))) {
@@ -340,6 +342,54 @@ void CMetaEditEngine::WriteTitleText()
         && !m_bWriteFailed)
         FailHeld(m_pTitleSpill->GetError());
     m_pTitleSpill.reset();
+    m_pTitleSpellingSpill.reset();
+}
+
+int CMetaEditEngine::TitleTextLength() const
+{
+    const ULONGLONG nSpilled = TitleTextInMemory() ? 0 : m_pTitleSpill->GetSize();
+    return static_cast<int>(nSpilled + static_cast<ULONGLONG>(m_strTitleText.GetLength()));
+}
+
+void CMetaEditEngine::NoteTitleSpelling(LPCSTR pszRead, int nRead, BOOL bSpace)
+{
+    if (bSpace)
+        m_titleSpelling.AddSpace(TitleTextLength(), nRead);
+    else
+        NoteSpelling(m_titleSpelling, TitleTextLength(), pszRead, nRead);
+    if (TitleTextInMemory() || m_titleSpelling.GetCount() < kSpellingPieces || m_bWriteFailed)
+        return;
+    std::string saved;
+    m_titleSpelling.Save(saved);
+    m_titleSpelling.Clear();
+    if (!m_pTitleSpellingSpill->Append(saved.data(), saved.size()))
+        FailHeld(m_pTitleSpellingSpill->GetError());
+}
+
+BOOL CMetaEditEngine::TakeTitleBack()
+{
+    if (TitleTextInMemory())
+        return TRUE;
+    if (m_bWriteFailed)
+        return FALSE;
+    // The pieces held beside the copy come before those in memory.
+    std::string saved;
+    BOOL bTaken = m_pTitleSpellingSpill->TakeAll([&saved](const char* p, size_t n) { saved.append(p, n); });
+    m_titleSpelling.Save(saved);
+    CKeptSpelling spelling;
+    bTaken = bTaken && spelling.AddSaved(saved);
+    saved = std::string();
+    m_titleSpelling = std::move(spelling);
+    bTaken = bTaken && m_pTitleSpill->TakeAll([this](const char* p, size_t n) {
+        m_strTitleText.Append(p, static_cast<int>(n));
+    });
+    if (!bTaken) {
+        const DWORD dwError = m_pTitleSpill->GetError() != 0 ? m_pTitleSpill->GetError() : m_pTitleSpellingSpill->GetError();
+        FailHeld(dwError != 0 ? dwError : ERROR_READ_FAULT);
+    }
+    m_pTitleSpill.reset();
+    m_pTitleSpellingSpill.reset();
+    return bTaken;
 }
 
 void CMetaEditEngine::FailHeld(DWORD dwError)
@@ -1254,10 +1304,12 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (TitleEdited()) {
-            Put(TitleTextInMemory() ? TitleInPlace() : TitleForPage());
+            // A title held beside the copy comes back whole: what the new title shares with
+            // the old keeps the page's spelling.
+            if (TakeTitleBack())
+                Put(TitleInPlace());
             m_pPage->SetTitleModified(0);
             m_strTitleText.Empty();
-            m_pTitleSpill.reset();
         } else {
             WriteTitleText();
         }
@@ -1285,16 +1337,16 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
 
 void CMetaEditEngine::OnText(LPCSTR pszText, int nLength)
 {
-    if (m_bInTitle && !m_bInMeta && TitleTextInMemory())
-        NoteSpelling(m_titleSpelling, m_strTitleText.GetLength(), pszText, nLength);
+    if (m_bInTitle && !m_bInMeta)
+        NoteTitleSpelling(pszText, nLength, FALSE);
     EmitToken();
 }
 
 void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 {
     if (m_bInMeta || m_bInTitle) {
-        if (m_bInTitle && !m_bInMeta && TitleTextInMemory())
-            m_titleSpelling.AddSpace(m_strTitleText.GetLength(), nLength);
+        if (m_bInTitle && !m_bInMeta)
+            NoteTitleSpelling(pszText, nLength, TRUE);
         EmitToken();
         return;
     }

@@ -178,8 +178,16 @@ private:
     // Holds the text while in the TITLE element, otherwise writes it.
     void Put(LPCSTR pszText, int nLength);
     // Keeps the text as the next of the TITLE element's content; past kTitleHoldLimit the content
-    // goes beside the copy, and the title written in its place is then spelled anew.
+    // and how it is spelled go beside the copy.
     void HoldTitleText(LPCSTR pszText, int nLength);
+    // The TITLE element's content so far, in bytes.
+    int TitleTextLength() const;
+    // Notes the current token's spelling as the next of the title's; past the limit the pieces
+    // go beside the copy too.
+    void NoteTitleSpelling(LPCSTR pszRead, int nRead, BOOL bSpace);
+    // Takes the TITLE element's content held beside the copy back into memory, with its
+    // spelling, to be respelled; FALSE when it could not be read back.
+    BOOL TakeTitleBack();
     // Writes the TITLE element's content as the page has it, and forgets it.
     void WriteTitleText();
     // Whether the TITLE element's content is all in m_strTitleText.
@@ -380,6 +388,7 @@ private:
     std::unique_ptr<CSpillFile> m_pSpill;
     char m_chAfterPlace = 0;    // the first byte the spill holds
     std::unique_ptr<CSpillFile> m_pTitleSpill; // a long TITLE content, held beside the copy
+    std::unique_ptr<CSpillFile> m_pTitleSpellingSpill; // and the pieces of its spelling
     DWORD m_dwHeldError = 0;
     std::string m_buffer;       // output not yet written
     BOOL m_bWriteFailed = FALSE;

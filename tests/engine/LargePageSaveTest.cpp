@@ -106,9 +106,10 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
 
 namespace {
 
-// Pages that lack a TITLE element of their own, given a title (a Content-Type without one): the
-// head, the body's line repeated to some tens of megabytes and the end, where "@" stands for what
-// the page has there and what the copy has in its place.
+// Pages that lack a TITLE element of their own, or whose TITLE or head is never closed, given a
+// title (a Content-Type without one): the head, the body's line repeated to some tens of
+// megabytes and the end, where "@" stands for what the page has there and what the copy has in
+// its place.
 struct UntitledPage {
     const char* pszShape;
     const char* pszTitle;
@@ -189,9 +190,9 @@ double PeakGrowthInChild(const std::function<bool()>& work)
 
 } // namespace
 
-// A large page without a TITLE element given a title, or a charset, is written as it is read:
-// the copy is the page with the title alone added, and the rewrite holds a small part of the page
-// at most.
+// A large page without a TITLE element, or with one never closed, given a title, or a charset, is
+// written as it is read: the copy is the page with the title alone added, and the rewrite holds a
+// small part of the page at most.
 TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
 {
     constexpr size_t kPageSize = 16u << 20;
