@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -50,6 +52,36 @@ struct Unit {
 void CKeptSpelling::AddDecoded(int nFrom, int nLength, std::string_view utf8)
 {
     m_pieces.push_back(Piece{nFrom, nLength, Kind::Decoded, std::string(utf8)});
+}
+
+void CKeptSpelling::Save(std::string& out) const
+{
+    // Each piece: where it starts, its length, its kind and the length of what it reads as, then
+    // that.
+    for (const Piece& piece : m_pieces) {
+        const int32_t fields[4] = {piece.nFrom, piece.nLength, static_cast<int32_t>(piece.kind),
+                                   static_cast<int32_t>(piece.decoded.size())};
+        out.append(reinterpret_cast<const char*>(fields), sizeof fields);
+        out += piece.decoded;
+    }
+}
+
+bool CKeptSpelling::AddSaved(std::string_view saved)
+{
+    while (!saved.empty()) {
+        int32_t fields[4] = {};
+        if (saved.size() < sizeof fields)
+            return false;
+        std::memcpy(fields, saved.data(), sizeof fields);
+        saved.remove_prefix(sizeof fields);
+        if (fields[3] < 0 || saved.size() < static_cast<size_t>(fields[3]) || fields[2] < 0
+            || fields[2] > static_cast<int32_t>(Kind::Silent))
+            return false;
+        m_pieces.push_back(Piece{fields[0], fields[1], static_cast<Kind>(fields[2]),
+                                 std::string(saved.substr(0, static_cast<size_t>(fields[3])))});
+        saved.remove_prefix(static_cast<size_t>(fields[3]));
+    }
+    return true;
 }
 
 std::string CKeptSpelling::Respell(std::string_view raw, int nBegin, int nEnd, std::string_view text, Reading reading,

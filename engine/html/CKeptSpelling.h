@@ -29,6 +29,12 @@ public:
     void AddSpace(int nFrom, int nLength) { Add(nFrom, nLength, Kind::Space); }
     // bytes that read as nothing (the line breaks in a quoted value).
     void AddSilent(int nFrom, int nLength) { Add(nFrom, nLength, Kind::Silent); }
+    // How many pieces there are.
+    size_t GetCount() const { return m_pieces.size(); }
+    // The pieces as bytes, after those out holds, for a text too long to keep them in memory.
+    void Save(std::string& out) const;
+    // Pieces saved so, after those there are; FALSE when the bytes are not such pieces.
+    bool AddSaved(std::string_view saved);
 
     // The new text (UTF-8) spelled for the page, in place of the old one at [nBegin, nEnd) of
     // the page's bytes, which are in the charset given: the old bytes of what the two texts share

@@ -14,6 +14,7 @@
 #include "platform/core/CFileException.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/ResourceTable.h"
+#include "platform/core/WinError.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,6 +44,10 @@ constexpr size_t kReadPiece = 16384;
 // Browsers look for a page's declaration of its charset in this much of its start; the scan looks
 // as far and further.
 constexpr size_t kDeclarationReach = 1024;
+// A TITLE element's content is held in memory up to this size, and beside the copy beyond it.
+constexpr int kTitleHoldLimit = 32 * 1024;
+// Of a TITLE content held beside the copy, the pieces of its spelling go there this many at once.
+constexpr size_t kSpellingPieces = 1024;
 
 // The length of UTF-8 text without a character cut off at its end.
 size_t WholeCharactersLength(std::string_view text)
@@ -244,6 +249,7 @@ int CMetaEditEngine::Run()
         Write(CString());
         if (m_bSeekingTitle)
             EndTitleSearch(TitleLines::Dropped);
+        EndDeclarationHold();
         FlushOutput();
         throw;
     }
@@ -253,6 +259,7 @@ int CMetaEditEngine::Run()
     FlushHeld();
     PlaceTitle();
     Write(CString());
+    EndDeclarationHold();
     FlushOutput();
     if (m_bConvert) {
         PlaceRepeatsInPage();
@@ -296,9 +303,101 @@ void CMetaEditEngine::Emit(LPCSTR pszText, int nLength)
 void CMetaEditEngine::Put(LPCSTR pszText, int nLength)
 {
     if (m_bInTitle)
-        m_strTitleText.Append(pszText, nLength);
+        HoldTitleText(pszText, nLength);
     else
         Write(pszText, nLength);
+}
+
+void CMetaEditEngine::HoldTitleText(LPCSTR pszText, int nLength)
+{
+    if (nLength <= 0)
+        return;
+    if (TitleTextInMemory() && m_strTitleText.GetLength() + nLength <= kTitleHoldLimit) {
+        m_strTitleText.Append(pszText, nLength);
+        return;
+    }
+    if (m_bWriteFailed)
+        return;
+    if (TitleTextInMemory()) {
+        m_pTitleSpill = std::make_unique<CSpillFile>(FolderOf(m_pOutput));
+        m_pTitleSpellingSpill = std::make_unique<CSpillFile>(FolderOf(m_pOutput));
+        const CString strHeld = m_strTitleText;
+        m_strTitleText.Empty();
+        if (!m_pTitleSpill->Append(strHeld.GetString(), static_cast<size_t>(strHeld.GetLength()))) {
+            FailHeld(m_pTitleSpill->GetError());
+            return;
+        }
+    }
+    if (!m_pTitleSpill->Append(pszText, static_cast<size_t>(nLength)))
+        FailHeld(m_pTitleSpill->GetError());
+}
+
+void CMetaEditEngine::WriteTitleText()
+{
+    Write(m_strTitleText.GetString(), m_strTitleText.GetLength());
+    m_strTitleText.Empty();
+    if (TitleTextInMemory())
+        return;
+    if (!m_bWriteFailed && !m_pTitleSpill->TakeAll([this](const char* p, size_t n) { Write(p, static_cast<int>(n)); })
+        && !m_bWriteFailed)
+        FailHeld(m_pTitleSpill->GetError());
+    m_pTitleSpill.reset();
+    m_pTitleSpellingSpill.reset();
+}
+
+int CMetaEditEngine::TitleTextLength() const
+{
+    const ULONGLONG nSpilled = TitleTextInMemory() ? 0 : m_pTitleSpill->GetSize();
+    return static_cast<int>(nSpilled + static_cast<ULONGLONG>(m_strTitleText.GetLength()));
+}
+
+void CMetaEditEngine::NoteTitleSpelling(LPCSTR pszRead, int nRead, BOOL bSpace)
+{
+    if (bSpace)
+        m_titleSpelling.AddSpace(TitleTextLength(), nRead);
+    else
+        NoteSpelling(m_titleSpelling, TitleTextLength(), pszRead, nRead);
+    if (TitleTextInMemory() || m_titleSpelling.GetCount() < kSpellingPieces || m_bWriteFailed)
+        return;
+    std::string saved;
+    m_titleSpelling.Save(saved);
+    m_titleSpelling.Clear();
+    if (!m_pTitleSpellingSpill->Append(saved.data(), saved.size()))
+        FailHeld(m_pTitleSpellingSpill->GetError());
+}
+
+BOOL CMetaEditEngine::TakeTitleBack()
+{
+    if (TitleTextInMemory())
+        return TRUE;
+    if (m_bWriteFailed)
+        return FALSE;
+    // The pieces held beside the copy come before those in memory.
+    std::string saved;
+    BOOL bTaken = m_pTitleSpellingSpill->TakeAll([&saved](const char* p, size_t n) { saved.append(p, n); });
+    m_titleSpelling.Save(saved);
+    CKeptSpelling spelling;
+    bTaken = bTaken && spelling.AddSaved(saved);
+    saved = std::string();
+    m_titleSpelling = std::move(spelling);
+    bTaken = bTaken && m_pTitleSpill->TakeAll([this](const char* p, size_t n) {
+        m_strTitleText.Append(p, static_cast<int>(n));
+    });
+    if (!bTaken) {
+        const DWORD dwError = m_pTitleSpill->GetError() != 0 ? m_pTitleSpill->GetError() : m_pTitleSpellingSpill->GetError();
+        FailHeld(dwError != 0 ? dwError : ERROR_READ_FAULT);
+    }
+    m_pTitleSpill.reset();
+    m_pTitleSpellingSpill.reset();
+    return bTaken;
+}
+
+void CMetaEditEngine::FailHeld(DWORD dwError)
+{
+    // The copy would have a hole: as with a failed write, nothing more is written.
+    m_bWriteFailed = TRUE;
+    m_dwHeldError = dwError;
+    ReportWriteFailure(MessageOfError(m_dwHeldError));
 }
 
 void CMetaEditEngine::Write(LPCSTR pszText, int nLength)
@@ -334,16 +433,17 @@ void CMetaEditEngine::WriteOut(LPCSTR pszText, int nLength)
     if (m_bWriteFailed)
         return;
     // A long text goes out a piece at a time, so that it is not held once more here. While the
-    // declaration's place in the head is kept, what follows it stays here; while the title's is,
-    // what follows it goes beside the copy.
+    // declaration's place in the head or the title's is kept, what follows it goes beside the
+    // copy.
     for (size_t nAt = 0; nAt < static_cast<size_t>(nLength);) {
         const size_t n = std::min(static_cast<size_t>(nLength) - nAt, kWriteChunk);
         m_buffer.append(pszText + nAt, n);
         nAt += n;
-        if (m_bSeekingTitle) {
-            if (m_buffer.size() - m_nTitlePlace >= kWriteChunk && !SpillAfterTitlePlace())
+        if (m_bSeekingTitle || m_bDeclarationPlaceKept) {
+            const size_t nPlace = m_bSeekingTitle ? m_nTitlePlace : m_nDeclarationPlace;
+            if (m_buffer.size() - nPlace >= kWriteChunk && !SpillAfterPlace(nPlace))
                 return;
-        } else if (m_buffer.size() >= kWriteChunk && !m_bDeclarationPlaceKept) {
+        } else if (m_buffer.size() >= kWriteChunk) {
             FlushOutput(FlushPart::WholeCharacters);
         }
     }
@@ -464,8 +564,7 @@ void CMetaEditEngine::FlushHeld()
     if (m_bInTitle) {
         // The page's own title, never closed: no second one is added, and the edit stays.
         m_bInTitle = 0;
-        Write(m_strTitleText.GetString(), m_strTitleText.GetLength());
-        m_strTitleText.Empty();
+        WriteTitleText();
         if (m_bSeekingTitle)
             EndTitleSearch(TitleLines::Dropped);
     }
@@ -768,6 +867,8 @@ void CMetaEditEngine::AddPendingTags()
             pContent->SetModified(0);
         }
     }
+    // No declaration goes in after the head's start tag any more.
+    EndDeclarationHold();
     // The title goes in only when the user edited it and the page has no TITLE element of its
     // own; one may still stand further on, in the body, so its line waits for the page's end.
     const BOOL bTitleSought = !m_bTitleWritten && TitleEdited();
@@ -815,15 +916,32 @@ BOOL CMetaEditEngine::PlaceDeclaration(const CString& strTag)
     if (!m_bDeclarationPlaceKept || m_nDeclarationPlace > m_buffer.size())
         return FALSE;
     // Read where the head ends, the declaration goes there, with the other tags added.
-    if (m_nFlushed + m_buffer.size() + static_cast<size_t>(m_strHeldSpace.GetLength() + strTag.GetLength()) <= kDeclarationReach)
+    const ULONGLONG nSpilled = m_pSpill != nullptr ? m_pSpill->GetSize() : 0;
+    if (m_nFlushed + nSpilled + m_buffer.size() + static_cast<size_t>(m_strHeldSpace.GetLength() + strTag.GetLength())
+        <= kDeclarationReach)
         return FALSE;
     // On a line of its own after the head's start tag, when that ends its line.
     const std::string_view after = std::string_view(m_buffer).substr(m_nDeclarationPlace);
-    const BOOL bOwnLine = after.rfind("\n", 0) == 0 || after.rfind("\r", 0) == 0;
+    const char chAfter = m_pSpill != nullptr ? m_chAfterPlace : after.empty() ? '\0' : after.front();
+    const BOOL bOwnLine = chAfter == '\n' || chAfter == '\r';
     const CString strIndent = m_bHaveMetaIndent ? m_strMetaIndent : m_bHaveHeadIndent ? m_strHeadIndent : CString();
     const CString strInsert = bOwnLine ? LineEnd() + strIndent + strTag : strTag;
-    m_buffer.insert(m_nDeclarationPlace, strInsert.GetString(), static_cast<size_t>(strInsert.GetLength()));
+    if (m_pSpill == nullptr) {
+        m_buffer.insert(m_nDeclarationPlace, strInsert.GetString(), static_cast<size_t>(strInsert.GetLength()));
+        return TRUE;
+    }
+    m_bDeclarationPlaceKept = FALSE;
+    EndHold(m_nDeclarationPlace, strInsert);
     return TRUE;
+}
+
+void CMetaEditEngine::EndDeclarationHold()
+{
+    if (!m_bDeclarationPlaceKept)
+        return;
+    m_bDeclarationPlaceKept = FALSE;
+    if (m_pSpill != nullptr)
+        EndHold(m_nDeclarationPlace, CString());
 }
 
 void CMetaEditEngine::KeepTitlePlace(const CString& strLines)
@@ -845,41 +963,43 @@ void CMetaEditEngine::PlaceTitle()
 void CMetaEditEngine::EndTitleSearch(TitleLines lines)
 {
     m_bSeekingTitle = FALSE;
-    std::string after = m_buffer.substr(m_nTitlePlace);
-    m_buffer.resize(m_nTitlePlace);
+    CString strLines;
     if (lines == TitleLines::Placed && !m_strTitleLines.IsEmpty() && !m_bWriteFailed) {
-        m_buffer.append(m_strTitleLines.GetString(), static_cast<size_t>(m_strTitleLines.GetLength()));
+        strLines = m_strTitleLines;
         m_bTitleWritten = 1;
     }
     m_strTitleLines.Empty();
+    EndHold(m_nTitlePlace, strLines);
+}
+
+void CMetaEditEngine::EndHold(size_t nPlace, const CString& strInsert)
+{
+    std::string after = m_buffer.substr(nPlace);
+    m_buffer.resize(nPlace);
+    m_buffer.append(strInsert.GetString(), static_cast<size_t>(strInsert.GetLength()));
     if (m_pSpill != nullptr && !m_bWriteFailed) {
         const BOOL bTaken = m_pSpill->TakeAll([this](const char* p, size_t n) {
             m_buffer.append(p, n);
             if (m_buffer.size() >= kWriteChunk)
                 FlushOutput(FlushPart::WholeCharacters);
         });
-        if (!bTaken && !m_bWriteFailed) {
-            m_bWriteFailed = TRUE;
-            m_dwHeldError = m_pSpill->GetError();
-            ReportWriteFailure(MessageOfError(m_dwHeldError));
-        }
+        if (!bTaken && !m_bWriteFailed)
+            FailHeld(m_pSpill->GetError());
     }
     m_pSpill.reset();
     m_buffer += after;
 }
 
-BOOL CMetaEditEngine::SpillAfterTitlePlace()
+BOOL CMetaEditEngine::SpillAfterPlace(size_t nPlace)
 {
-    if (m_pSpill == nullptr)
+    if (m_pSpill == nullptr) {
         m_pSpill = std::make_unique<CSpillFile>(FolderOf(m_pOutput));
-    const BOOL bKept = m_pSpill->Append(m_buffer.data() + m_nTitlePlace, m_buffer.size() - m_nTitlePlace);
-    m_buffer.resize(m_nTitlePlace);
-    if (!bKept) {
-        // The copy would have a hole: as with a failed write, nothing more is written.
-        m_bWriteFailed = TRUE;
-        m_dwHeldError = m_pSpill->GetError();
-        ReportWriteFailure(MessageOfError(m_dwHeldError));
+        m_chAfterPlace = m_buffer[nPlace];
     }
+    const BOOL bKept = m_pSpill->Append(m_buffer.data() + nPlace, m_buffer.size() - nPlace);
+    m_buffer.resize(nPlace);
+    if (!bKept)
+        FailHeld(m_pSpill->GetError());
     return bKept;
 }
 
@@ -1012,8 +1132,13 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
     // the body, which is read on until its title is found.
     if (m_bBodySeen && !m_bSeekingTitle) {
         // A head not ended by now never is: no tag is added to it, and the place kept for a
-        // declaration in it holds the output back for nothing.
-        m_bDeclarationPlaceKept = FALSE;
+        // declaration in it holds the output back for nothing. A title still open there is the
+        // page's own, never closed: it goes out as it stood, before the rest is copied after it.
+        EndDeclarationHold();
+        if (m_bInTitle) {
+            m_bInTitle = 0;
+            WriteTitleText();
+        }
         SkipRestAfterTag();
     }
 }
@@ -1158,9 +1283,10 @@ void CMetaEditEngine::OnTagEnd()
     if (m_bHeadStarting) {
         // A Content-Type the page's start lacks, added at the head's end, would stand where
         // neither browsers nor the next scan look for it in a long head: its place after the
-        // head's start tag is kept until the head's end tells.
+        // head's start tag is kept until the head's end tells; a head start after a head's end
+        // comes too late, the tags having gone in at that end.
         m_bHeadStarting = FALSE;
-        m_bDeclarationPlaceKept = m_bContentTypeEdited && !m_bStartDeclares
+        m_bDeclarationPlaceKept = m_bContentTypeEdited && !m_bStartDeclares && !m_bHeadEndSeen
             && m_nFlushed + m_buffer.size() < kDeclarationReach;
         m_nDeclarationPlace = m_buffer.size();
     }
@@ -1178,12 +1304,15 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
     if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (TitleEdited()) {
-            Put(TitleInPlace());
+            // A title held beside the copy comes back whole: what the new title shares with
+            // the old keeps the page's spelling.
+            if (TakeTitleBack())
+                Put(TitleInPlace());
             m_pPage->SetTitleModified(0);
+            m_strTitleText.Empty();
         } else {
-            Put(m_strTitleText);
+            WriteTitleText();
         }
-        m_strTitleText.Empty();
         m_bTitleWritten = 1;
         // Found after the head: no title is added there.
         if (m_bSeekingTitle)
@@ -1193,14 +1322,13 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
             // A TITLE element left open: its text goes out as it stood, and no second title is
             // added.
             m_bInTitle = 0;
-            Put(m_strTitleText);
-            m_strTitleText.Empty();
+            WriteTitleText();
             m_bTitleWritten = 1;
         }
         m_bInHead = 0;
         m_bHeadEndSeen = 1;
         AddPendingTags();
-        m_bDeclarationPlaceKept = FALSE;
+        EndDeclarationHold();
     } else if (IsName(pszName, nLength, "HEAD")) {
         m_bInHead = 0;
     }
@@ -1210,7 +1338,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
 void CMetaEditEngine::OnText(LPCSTR pszText, int nLength)
 {
     if (m_bInTitle && !m_bInMeta)
-        NoteSpelling(m_titleSpelling, m_strTitleText.GetLength(), pszText, nLength);
+        NoteTitleSpelling(pszText, nLength, FALSE);
     EmitToken();
 }
 
@@ -1218,7 +1346,7 @@ void CMetaEditEngine::OnWhitespace(LPCSTR pszText, int nLength)
 {
     if (m_bInMeta || m_bInTitle) {
         if (m_bInTitle && !m_bInMeta)
-            m_titleSpelling.AddSpace(m_strTitleText.GetLength(), nLength);
+            NoteTitleSpelling(pszText, nLength, TRUE);
         EmitToken();
         return;
     }

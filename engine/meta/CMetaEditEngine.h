@@ -177,6 +177,21 @@ private:
     void Emit(LPCSTR pszText, int nLength);
     // Holds the text while in the TITLE element, otherwise writes it.
     void Put(LPCSTR pszText, int nLength);
+    // Keeps the text as the next of the TITLE element's content; past kTitleHoldLimit the content
+    // and how it is spelled go beside the copy.
+    void HoldTitleText(LPCSTR pszText, int nLength);
+    // The TITLE element's content so far, in bytes.
+    int TitleTextLength() const;
+    // Notes the current token's spelling as the next of the title's; past the limit the pieces
+    // go beside the copy too.
+    void NoteTitleSpelling(LPCSTR pszRead, int nRead, BOOL bSpace);
+    // Takes the TITLE element's content held beside the copy back into memory, with its
+    // spelling, to be respelled; FALSE when it could not be read back.
+    BOOL TakeTitleBack();
+    // Writes the TITLE element's content as the page has it, and forgets it.
+    void WriteTitleText();
+    // Whether the TITLE element's content is all in m_strTitleText.
+    BOOL TitleTextInMemory() const { return m_pTitleSpill == nullptr; }
     void Put(const CString& str) { Put(str.GetString(), str.GetLength()); }
     // Writes the whitespace held back, then the text.
     void Write(LPCSTR pszText, int nLength);
@@ -190,6 +205,8 @@ private:
     // Writes the bytes to the output file, as the copy has them.
     void WriteData(const std::string& data);
     void ReportWriteFailure(const CString& strMessage);
+    // The bytes held back beside the copy could not be kept: the copy fails.
+    void FailHeld(DWORD dwError);
     // Whitespace between tags is held back until what follows it is known: a tag added at the
     // head's end takes a line of its own within it, and a removed tag takes its line along.
     void HoldSpace(LPCSTR pszText, int nLength);
@@ -223,10 +240,14 @@ private:
     // title's place on follows, after the title's lines when they are placed.
     enum class TitleLines { Placed, Dropped };
     void EndTitleSearch(TitleLines lines);
-    // While the title is sought, what the output holds from its place on goes beside the copy,
-    // so that a page of any size is held by the disk rather than in memory. FALSE when it
-    // could not be kept, which fails the copy.
-    BOOL SpillAfterTitlePlace();
+    // While the title is sought, or the declaration's place is kept, what the output holds from
+    // that place on goes beside the copy, so that a page of any size is held by the disk rather
+    // than in memory. FALSE when it could not be kept, which fails the copy.
+    BOOL SpillAfterPlace(size_t nPlace);
+    // The output held back from the place on follows, after the text put in there.
+    void EndHold(size_t nPlace, const CString& strInsert);
+    // The declaration's place is no longer kept: what was held back after it follows.
+    void EndDeclarationHold();
     // The catalogue's tag for the content's text; empty when the text is empty or the content
     // has no setting.
     CString ComposeTag(const CMetaContent& content) const;
@@ -362,7 +383,12 @@ private:
     BOOL m_bSeekingTitle = FALSE;
     size_t m_nTitlePlace = 0;
     CString m_strTitleLines;
-    std::unique_ptr<CSpillFile> m_pSpill; // the output after m_nTitlePlace, held beside the copy
+    // The output after m_nTitlePlace, or after m_nDeclarationPlace, held beside the copy; the two
+    // places are never kept at once.
+    std::unique_ptr<CSpillFile> m_pSpill;
+    char m_chAfterPlace = 0;    // the first byte the spill holds
+    std::unique_ptr<CSpillFile> m_pTitleSpill; // a long TITLE content, held beside the copy
+    std::unique_ptr<CSpillFile> m_pTitleSpellingSpill; // and the pieces of its spelling
     DWORD m_dwHeldError = 0;
     std::string m_buffer;       // output not yet written
     BOOL m_bWriteFailed = FALSE;

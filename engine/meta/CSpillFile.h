@@ -25,6 +25,8 @@ public:
     // Hands every byte kept to take, in the order kept, a piece at a time, and forgets them.
     // FALSE when they could not all be read back.
     BOOL TakeAll(const std::function<void(const char*, size_t)>& take);
+    // How many bytes are kept.
+    ULONGLONG GetSize() const { return m_nKept; }
     // The platform's error code of the first failure (ERROR_DISK_FULL, ...); 0 when none.
     DWORD GetError() const { return m_dwError; }
 

@@ -421,6 +421,34 @@ TEST_F(MetaEditEngineTest, AnUnclosedTitleIsCopiedAndNoSecondIsAdded)
     EXPECT_EQ(Rewrite("<html><head><title>Open <b"), "<html><head><title>Open <b");
 }
 
+// A title longer than what is held of it in memory: given a new title, it is replaced, its
+// spelling kept where the two share their ends; never closed, or not edited, it is copied as it
+// stands.
+TEST_F(MetaEditEngineTest, ALongTitleIsReplacedWholeOrCopied)
+{
+    std::string words;
+    while (words.size() < 200000)
+        words += "A w&amp;rd\n";
+    const std::string closed = "<html><head><title>" + words + "</title></head><body>x";
+    const struct {
+        const char* pszShape;
+        const char* pszTitle; // null: not edited
+        std::string page, expected;
+    } cases[] = {
+        {"closed, edited", "New", closed, "<html><head><title>New\n</title></head><body>x"},
+        {"closed, sharing its start", "A w&rd new", closed, "<html><head><title>A w&amp;rd\nnew\n</title></head><body>x"},
+        {"closed, not edited", nullptr, closed, ""},
+        {"in the body, never closed", "New", "<html><head></head><body><title>" + words, ""},
+        {"in a head never closed, then a body", "New", "<html><head><title>" + words + "<body>" + words, ""},
+    };
+    for (const auto& shape : cases) {
+        SCOPED_TRACE(shape.pszShape);
+        m_page.SetTitle(shape.pszTitle != nullptr ? shape.pszTitle : "New");
+        m_page.SetTitleModified(shape.pszTitle != nullptr);
+        EXPECT_TRUE(Rewrite(shape.page) == (shape.expected.empty() ? shape.page : shape.expected));
+    }
+}
+
 TEST_F(MetaEditEngineTest, ScriptContentInTheHeadIsNeverTakenForTags)
 {
     Edit("Keywords", "k");
@@ -665,20 +693,25 @@ TEST_F(MetaEditEngineTest, BytesHeldBesideTheCopyThatCannotBeKeptFailIt)
     MessageSink sink;
     m_page.SetTitle("New");
     m_page.SetTitleModified(1);
-    const std::string page = "<html><head></head><body>" + std::string(200000, 'b');
-    CMemFile input;
-    input.Write(page.data(), static_cast<UINT>(page.size()));
-    input.SeekToBegin();
-    CMemFile output;
-    output.SetFilePath((TempDir() / "gone" / "SAV1A.tmp").c_str());
-    CMetaEditEngine engine(&m_edits, &m_page, &input, &output, sink.Handle());
-    EXPECT_EQ(engine.Run(), 0);
-    EXPECT_TRUE(engine.GetWriteFailed());
-    EXPECT_NE(engine.GetHeldWriteError(), 0u);
-    sink.Drain();
-    const std::vector<std::string> lines = sink.Lines();
-    ASSERT_EQ(lines.size(), 1u);
-    EXPECT_EQ(lines[0].rfind("SAV1A : ", 0), 0u) << lines[0];
+    // The rest of a page sought for its title, and a long title never closed.
+    for (const char* pszStart : {"<html><head></head><body>", "<html><head><title>"}) {
+        SCOPED_TRACE(pszStart);
+        const std::string page = pszStart + std::string(200000, 'b');
+        CMemFile input;
+        input.Write(page.data(), static_cast<UINT>(page.size()));
+        input.SeekToBegin();
+        CMemFile output;
+        output.SetFilePath((TempDir() / "gone" / "SAV1A.tmp").c_str());
+        CMetaEditEngine engine(&m_edits, &m_page, &input, &output, sink.Handle());
+        EXPECT_EQ(engine.Run(), 0);
+        EXPECT_TRUE(engine.GetWriteFailed());
+        EXPECT_NE(engine.GetHeldWriteError(), 0u);
+        sink.Drain();
+        const std::vector<std::string> lines = sink.Lines();
+        ASSERT_EQ(lines.size(), 1u);
+        EXPECT_EQ(lines[0].rfind("SAV1A : ", 0), 0u) << lines[0];
+        sink.messages.clear();
+    }
 }
 
 TEST_F(MetaEditEngineTest, AReadFailureRaisesAFileExceptionAfterWritingWhatWasRead)

@@ -106,9 +106,10 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
 
 namespace {
 
-// Pages that lack a TITLE element of their own, given a title (a Content-Type without one): the
-// head, the body's line repeated to some tens of megabytes and the end, where "@" stands for what
-// the page has there and what the copy has in its place.
+// Pages that lack a TITLE element of their own, or whose TITLE or head is never closed, given a
+// title (a Content-Type without one): the head, the body's line repeated to some tens of
+// megabytes and the end, where "@" stands for what the page has there and what the copy has in
+// its place.
 struct UntitledPage {
     const char* pszShape;
     const char* pszTitle;
@@ -133,6 +134,23 @@ const UntitledPage kUntitledPages[] = {
     {"a head never closed, given UTF-8", nullptr, "<html><head><meta name=\"description\" content=\"d\">\n@<body>\n",
      "<p>A line of the page.</p>\n", "</body>\n", "", ""},
     {"no head at all", "New", "<html>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a head never closed nor a body, given UTF-8", nullptr, "<html><head><meta name=\"description\" content=\"d\">\n@",
+     "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a head never closed nor a body", "New", "<html><head>\n@", "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a head never closed nor a body, one line, given UTF-8", nullptr, "<html><head><meta name=\"author\" content=\"a\">@",
+     "<p>A line of the page.</p>", "</html>", "", ""},
+    {"a head closed only far down, given UTF-8", nullptr, "<html>\n<head>@\n", "<link rel=\"next\" href=\"n.htm\">\n",
+     "</head>\n<body>\n</body>\n</html>\n", "", "\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">"},
+    {"a TITLE in the body never closed", "New", "<html>\n<head>\n</head>\n<body>\n<div><title>Old @\n",
+     "<p>A line of the page.</p>\n", "</div>\n</body>\n</html>\n", "", ""},
+    {"a TITLE in the body never closed, one line", "New", "<html><head></head><body><title>Old @",
+     "<p>A line of the page.</p>", "</body></html>", "", ""},
+    {"a TITLE in a head never closed", "New", "<html>\n<head>\n<title>Old @\n", "<p>A line of the page.</p>\n",
+     "</html>\n", "", ""},
+    {"a TITLE in a head never closed, given UTF-8", nullptr, "<html>\n<head>\n<title>Old @\n",
+     "<p>A line of the page.</p>\n", "</html>\n", "", ""},
+    {"a TITLE in a head never closed, then a body", "New", "<html>\n<head>\n<title>Old @\n<body>\n",
+     "<p>A line of the page.</p>\n", "</body>\n</html>\n", "", ""},
 };
 
 double StatusBytes(const char* pszField)
@@ -172,9 +190,9 @@ double PeakGrowthInChild(const std::function<bool()>& work)
 
 } // namespace
 
-// A large page without a TITLE element given a title, or a charset, is written as it is read:
-// the copy is the page with the title alone added, and the rewrite holds a small part of the page
-// at most.
+// A large page without a TITLE element, or with one never closed, given a title, or a charset, is
+// written as it is read: the copy is the page with the title alone added, and the rewrite holds a
+// small part of the page at most.
 TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
 {
     constexpr size_t kPageSize = 16u << 20;
