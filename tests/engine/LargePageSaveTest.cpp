@@ -5,6 +5,7 @@
 #include "MessageSink.h"
 #include "support/IconvProgram.h"
 #include "support/LegacySitePages.h"
+#include "support/PeakGrowth.h"
 
 #include "engine/meta/CMetaContentList.h"
 #include "engine/meta/CMetaEditEngine.h"
@@ -153,41 +154,6 @@ const UntitledPage kUntitledPages[] = {
      "<p>A line of the page.</p>\n", "</body>\n</html>\n", "", ""},
 };
 
-double StatusBytes(const char* pszField)
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind(pszField, 0) == 0)
-            return std::atof(line.c_str() + std::strlen(pszField)) * 1024;
-    }
-    return -1;
-}
-
-// The most memory the work took beyond what its process held when it began, counted in a
-// child process of its own; negative when the work failed.
-double PeakGrowthInChild(const std::function<bool()>& work)
-{
-    int fds[2];
-    if (::pipe(fds) != 0)
-        return -1;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        std::ofstream("/proc/self/clear_refs") << "5";
-        const double dBefore = StatusBytes("VmRSS:");
-        const double dGrowth = work() ? StatusBytes("VmHWM:") - dBefore : -1;
-        (void)!::write(fds[1], &dGrowth, sizeof dGrowth);
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    double dGrowth = -1;
-    if (pid < 0 || ::read(fds[0], &dGrowth, sizeof dGrowth) != static_cast<ssize_t>(sizeof dGrowth))
-        dGrowth = -1;
-    ::close(fds[0]);
-    if (pid > 0)
-        ::waitpid(pid, nullptr, 0);
-    return dGrowth;
-}
-
 } // namespace
 
 // A large page without a TITLE element, or with one never closed, given a title, or a charset, is
@@ -195,7 +161,9 @@ double PeakGrowthInChild(const std::function<bool()>& work)
 // small part of the page at most.
 TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
 {
-    constexpr size_t kPageSize = 16u << 20;
+    // Large enough that holding it shows beside what the rewrite holds of its own (a megabyte or
+    // two); where the peak does not tell what was held, the bytes alone are checked, on less.
+    constexpr size_t kPageSize = kPeakTellsHeldMemory ? 8u << 20 : 1u << 20;
     for (const UntitledPage& shape : kUntitledPages) {
         SCOPED_TRACE(shape.pszShape);
         std::string page = shape.head;
@@ -222,7 +190,8 @@ TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
             return !engine.GetWriteFailed();
         });
         ASSERT_GE(dGrowth, 0) << "the rewrite failed";
-        EXPECT_LT(dGrowth, kPageSize / 4) << "the rewrite held the page";
+        if (kPeakTellsHeldMemory)
+            EXPECT_LT(dGrowth, kPageSize / 2) << "the rewrite held the page";
         EXPECT_TRUE(ReadFileBytes(TempDir() / "copy.htm") == expected) << "the copy is not the page with its title";
     }
 }
