@@ -11,6 +11,7 @@
 // of it for a TITLE element further on before the title can go in its head. Its time and peak
 // beside cp copying the page.
 #include "BenchSiteDir.h"
+#include "ReadPageNode.h"
 #include "ChildCost.h"
 #include "IconvFloor.h"
 #include "StoppedRun.h"
@@ -98,14 +99,7 @@ double SavePage(const fs::path& page, Edit edit, double dStopAfter = -1)
     const HWND hWnd = CreateMessageWindow(&PumpProc, &pumped);
     CPageNode root;
     root.SetKind(CPageNode::kindRoot);
-    auto* pPage = new CPageNode;
-    pPage->SetKind(CPageNode::kindPage);
-    pPage->SetScanState(0);
-    pPage->SetName(page.filename().c_str());
-    pPage->SetFolder(page.parent_path().c_str());
-    struct stat info {};
-    ::stat(page.c_str(), &info);
-    pPage->SetReadFile(info);
+    auto* pPage = NewReadPage(page);
     root.AddChild(pPage);
     CMetaContentList* pList = nullptr;
     pPage->CreateContentList(pList);

@@ -11,6 +11,7 @@
 // /dev/null, and reading it in pieces of 1 MB.
 // The sites are made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end.
 #include "BenchSiteDir.h"
+#include "ReadPageNode.h"
 #include "ChildCost.h"
 #include "ShownProgram.h"
 #include "StoppedRun.h"
@@ -212,14 +213,7 @@ double PreviewPage(const fs::path& page, double dEscAfter)
     if (!program.StartOnDisplay(why))
         return -1;
     CVostrelApp& app = program.App();
-    CPageNode* pPage = new CPageNode;
-    pPage->SetKind(CPageNode::kindPage);
-    pPage->SetScanState(0);
-    pPage->SetName(page.filename().c_str());
-    pPage->SetFolder(page.parent_path().c_str());
-    struct stat info {};
-    ::stat(page.c_str(), &info);
-    pPage->SetReadFile(info);
+    CPageNode* pPage = NewReadPage(page);
     pPage->SetTitle(kNewTitle);
     pPage->SetTitleModified(1);
     CSelNodesCol selection;
@@ -253,6 +247,10 @@ double PreviewPage(const fs::path& page, double dEscAfter)
     // A key that came once the Preview was ready found no work to stop: answered at once, as a
     // scan that ended before its stop.
     if (run.esc && !run.bWhileWorking)
+        return 0;
+    // One that came after the preparation's last look at the keys is dropped with its end, which
+    // shows the Preview: the work was done.
+    if (run.esc && run.bShown && !run.asked)
         return 0;
     if (run.bShown || !run.esc || !run.asked)
         return -1;
