@@ -29,10 +29,10 @@ constexpr DWORD kFindFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_RAW_DATA | INT
 static_assert(kFindFlags == 0xc4000000u);
 constexpr DWORD kProxyOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_TRANSFER_ASCII;
 static_assert(kProxyOpenFlags == 0x84000001u);
-constexpr LONG kOneDay = 24 * 60 * 60;
+constexpr LONG kFtpOneDay = 24 * 60 * 60;
 constexpr UINT kProbeSize = 256;
 
-bool IsPageLinkKind(int nKind)
+bool IsFtpPageLinkKind(int nKind)
 {
     return nKind == LINK_KIND_ANCHOR || nKind == LINK_KIND_PLAIN || nKind == LINK_KIND_SCRIPT
         || nKind == LINK_KIND_OTHER || nKind == LINK_KIND_FRAME;
@@ -98,7 +98,7 @@ bool CFtpRefChecker::ListingTimeToSeconds1970(const FILETIME& ft, long long nNow
     SYSTEMTIME st {};
     if (!FileTimeToSystemTime(&ft, &st) || !SystemTimeToSeconds1970(st, nSeconds))
         return false;
-    if (static_cast<long long>(nSeconds) > nNow + kOneDay) {
+    if (static_cast<long long>(nSeconds) > nNow + kFtpOneDay) {
         st.wYear = static_cast<WORD>(st.wYear - 1);
         if (st.wMonth == 2 && st.wDay == 29)
             st.wDay = 28;
@@ -171,7 +171,7 @@ bool CFtpRefChecker::FindPath(const CString& strPath, WIN32_FIND_DATA& data)
 
 CFtpRefChecker::PageKind CFtpRefChecker::GetPageKind() const
 {
-    if (!m_bFetch || !IsPageLinkKind(m_pRecord->GetLinkKind()))
+    if (!m_bFetch || !IsFtpPageLinkKind(m_pRecord->GetLinkKind()))
         return PageKind::None;
     if (CFileRefChecker::IsHtmlFileName(m_strPath))
         return PageKind::Html;

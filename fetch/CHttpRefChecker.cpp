@@ -39,7 +39,7 @@ constexpr int kBusyTable = 3;
 LPCTSTR kAcceptTypes[] = {"application/octet-stream", "application/*", "audio/*", "image/gif", "image/jpeg",
     "image/pjpeg", "image/x-xbitmap", "image/*", "video/mpeg", "video/*", "*/*", nullptr};
 
-bool IsPageLinkKind(int nKind)
+bool IsHttpPageLinkKind(int nKind)
 {
     return nKind == LINK_KIND_ANCHOR || nKind == LINK_KIND_PLAIN || nKind == LINK_KIND_SCRIPT
         || nKind == LINK_KIND_OTHER || nKind == LINK_KIND_FRAME;
@@ -152,7 +152,7 @@ void CHttpRefChecker::LogHeaders(LPCTSTR lpszWhat, DWORD dwLevel)
 
 void CHttpRefChecker::CheckMore()
 {
-    if (!IsPageLinkKind(m_pRecord->GetLinkKind()))
+    if (!IsHttpPageLinkKind(m_pRecord->GetLinkKind()))
         m_bFetch = FALSE;
     bool bCorrected = false;
     m_strPath = CorrectPath(m_pRecord->GetPath(), bCorrected);

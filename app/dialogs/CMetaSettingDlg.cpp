@@ -27,7 +27,6 @@
 #include <vector>
 
 namespace {
-constexpr UINT kWmHelp = 0x0053;
 constexpr UINT kIdsTitle = 63046;           // "Metatag Settings - [%s]"
 constexpr UINT kIdsDefaultName = 63047;     // "default"
 constexpr UINT kIdsNewTagName = 63206;      // "NewTag"
@@ -90,7 +89,7 @@ BEGIN_MESSAGE_MAP(CMetaSettingDlg, CDialog)
     ON_COMMAND(CMetaSettingDlg::kIdRestoreDefaults, &CMetaSettingDlg::OnRestoreDefaults)
     ON_COMMAND(CMetaSettingDlg::kIdDisableAll, &CMetaSettingDlg::OnDisableAll)
     ON_BN_CLICKED(9, &CMetaSettingDlg::OnHelp)
-    ON_MESSAGE(kWmHelp, &CMetaSettingDlg::OnHelpInfo)
+    ON_MESSAGE(WM_HELP, &CMetaSettingDlg::OnHelpInfo)
     ON_WM_SIZE()
     ON_WM_CONTEXTMENU()
     ON_NOTIFY_EX_RANGE(TTN_NEEDTEXT, 0, 0xFFFF, &CMetaSettingDlg::OnToolTipText)

@@ -5,7 +5,6 @@
 #include "platform/afx/dlg/CDataExchange.h"
 
 namespace {
-constexpr UINT kWmHelp = 0x0053;
 
 // A text of nothing but blanks names no extension.
 bool IsBlank(const CString& strText)
@@ -21,7 +20,7 @@ bool IsBlank(const CString& strText)
 
 BEGIN_MESSAGE_MAP(CProjSettingsPage, CPropertyPage)
     ON_COMMAND(ID_HELP, &CProjSettingsPage::OnHelp)
-    ON_MESSAGE(kWmHelp, &CProjSettingsPage::OnHelpInfo)
+    ON_MESSAGE(WM_HELP, &CProjSettingsPage::OnHelpInfo)
 END_MESSAGE_MAP()
 
 CProjSettingsPage::CProjSettingsPage(UINT nIDTemplate) : CPropertyPage(nIDTemplate), m_nTemplate(nIDTemplate)

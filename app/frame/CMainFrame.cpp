@@ -27,16 +27,12 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-constexpr UINT kWmHelp = 0x0053;
-}
-
 IMPLEMENT_DYNCREATE(CMainFrame, SECMDIFrameWnd)
 
 BEGIN_MESSAGE_MAP(CMainFrame, SECMDIFrameWnd)
     ON_WM_CREATE()
     ON_WM_CLOSE()
-    ON_MESSAGE(kWmHelp, &CMainFrame::OnHelpInfo)
+    ON_MESSAGE(WM_HELP, &CMainFrame::OnHelpInfo)
     ON_WM_CONTEXTMENU()
     ON_COMMAND(ID_VIEW_PROJECT_AREA, &CMainFrame::OnToggleProjectArea)
     ON_UPDATE_COMMAND_UI(ID_VIEW_PROJECT_AREA, &CMainFrame::OnUpdateProjectArea)

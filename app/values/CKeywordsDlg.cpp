@@ -8,7 +8,6 @@
 #include "platform/controls/MessageBox.h"
 
 namespace {
-constexpr UINT kWmHelp = 0x0053;
 constexpr UINT kIdsKeywordSplit = 63306;   // keyword, separator, count
 } // namespace
 
@@ -17,7 +16,7 @@ BEGIN_MESSAGE_MAP(CKeywordsDlg, CDialog)
     ON_BN_CLICKED(CKeywordsDlg::kIdDelete, &CKeywordsDlg::OnDelete)
     ON_BN_CLICKED(CKeywordsDlg::kIdAddToExisting, &CKeywordsDlg::OnAddToExisting)
     ON_BN_CLICKED(kIdHelpButton, &CKeywordsDlg::OnHelp)
-    ON_MESSAGE(kWmHelp, &CKeywordsDlg::OnHelpInfo)
+    ON_MESSAGE(WM_HELP, &CKeywordsDlg::OnHelpInfo)
 END_MESSAGE_MAP()
 
 CKeywordsDlg::CKeywordsDlg(CWnd* pParent) : CDialog(IDD, pParent) {}

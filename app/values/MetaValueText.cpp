@@ -46,7 +46,7 @@ CString JoinWithSeparator(const CStringList& items, const CString& strSeparator)
 
 namespace {
 
-bool IsBlank(char c)
+bool IsValueBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
 }
@@ -54,7 +54,7 @@ bool IsBlank(char c)
 // The leading integer as atoi reads it, but held at the int range instead of overflowing.
 int ReadSeconds(const char* p, const char* end)
 {
-    while (p < end && IsBlank(*p))
+    while (p < end && IsValueBlank(*p))
         ++p;
     bool bNegative = false;
     if (p < end && (*p == '+' || *p == '-')) {
@@ -93,12 +93,12 @@ RefreshValue ParseRefresh(const CString& strText)
             std::toupper(static_cast<unsigned char>(pText[i + 2])) != 'L')
             continue;
         int j = i + 3;
-        while (j < nLength && IsBlank(pText[j]))
+        while (j < nLength && IsValueBlank(pText[j]))
             ++j;
         if (j >= nLength || pText[j] != '=')
             continue;
         ++j;
-        while (j < nLength && IsBlank(pText[j]))
+        while (j < nLength && IsValueBlank(pText[j]))
             ++j;
         value.strUrl = strText.Mid(j);
         break;

@@ -29,8 +29,8 @@ BOOL IsCutHeader(const CGXStyle* pStyle)
 
 // A page's value as a cell of the earlier rows held it: the page, the Title column or not, and
 // the tag of the column.
-using ValueKey = std::tuple<CPageNode*, bool, std::string>;
-using Values = std::map<ValueKey, CString>;
+using EarlierValueKey = std::tuple<CPageNode*, bool, std::string>;
+using Values = std::map<EarlierValueKey, CString>;
 
 Values ValuesOf(CGXGridParam& param)
 {
@@ -60,7 +60,7 @@ Values ValuesOf(CGXGridParam& param)
             const CString strTag = bTitle ? CString() : pHeader->GetValue();
             if (!bTitle && strTag.IsEmpty())
                 continue;
-            values[ValueKey{pPage, bTitle, std::string(static_cast<LPCTSTR>(strTag))}] = pCell->GetValue();
+            values[EarlierValueKey{pPage, bTitle, std::string(static_cast<LPCTSTR>(strTag))}] = pCell->GetValue();
         }
     }
     return values;
@@ -308,7 +308,7 @@ BOOL CEarlierRowsCmd::Execute(IGXCommandTarget& target, int nMode)
         view.FollowRowOrder(rowsAfter);
     std::vector<CPageNode*> pages;
     ROWCOL nShowRow = 0, nShowCol = 0;
-    ForEachChange(before, ValuesOf(param), [&](const ValueKey& key, const CString& strValue) {
+    ForEachChange(before, ValuesOf(param), [&](const EarlierValueKey& key, const CString& strValue) {
         const auto& [pPage, bTitle, tag] = key;
         const CString strTag(tag.c_str());
         view.RestorePageValue(pPage, strTag, bTitle, strValue);
@@ -340,7 +340,7 @@ CEarlierRowsCmd::Reach CEarlierRowsCmd::Foresee(int nMode) const
         CGXGridModel model(trial, nullptr);
         m_pStep->Execute(model, nMode);
     }
-    ForEachChange(before, ValuesOf(trial), [&reach](const ValueKey& key, const CString&) {
+    ForEachChange(before, ValuesOf(trial), [&reach](const EarlierValueKey& key, const CString&) {
         const auto& [pPage, bTitle, tag] = key;
         reach.cells.push_back(Cell{pPage, bTitle ? TRUE : FALSE, CString(tag.c_str())});
     });

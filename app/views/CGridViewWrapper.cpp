@@ -18,7 +18,7 @@ IMPLEMENT_DYNCREATE(CGridViewWrapper, CGXGridView)
 
 namespace {
 
-CString JoinChoices(const CStringList& options)
+CString JoinViewChoices(const CStringList& options)
 {
     CString strList;
     for (POSITION pos = options.GetHeadPosition(); pos != nullptr;) {
@@ -67,7 +67,7 @@ UINT CGridViewWrapper::SetDropDownListCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBo
 {
     CGXStyle style;
     style.SetControl(GX_IDS_CTRL_CBS_DROPDOWNLIST);
-    style.SetChoiceList(JoinChoices(options));
+    style.SetChoiceList(JoinViewChoices(options));
     return ApplyToValueCells(nTop, nLeft, nBottom, nRight, style);
 }
 
@@ -76,7 +76,7 @@ UINT CGridViewWrapper::SetComboBoxCell(ROWCOL nTop, ROWCOL nLeft, ROWCOL nBottom
 {
     CGXStyle style;
     style.SetControl(GX_IDS_CTRL_CBS_NOTEXTFIT);
-    style.SetChoiceList(JoinChoices(options));
+    style.SetChoiceList(JoinViewChoices(options));
     return ApplyToValueCells(nTop, nLeft, nBottom, nRight, style);
 }
 

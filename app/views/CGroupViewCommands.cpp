@@ -98,7 +98,7 @@ END_MESSAGE_MAP()
 
 namespace {
 
-UINT RunState()
+UINT CommandRunState()
 {
     CVostrelApp* pApp = GetVostrelApp();
     return pApp != nullptr ? pApp->GetRunState() : static_cast<UINT>(CVostrelAppModel::runIdle);
@@ -106,15 +106,15 @@ UINT RunState()
 
 BOOL IsIdle()
 {
-    return RunState() == CVostrelAppModel::runIdle;
+    return CommandRunState() == CVostrelAppModel::runIdle;
 }
 
 // A counter raised for a scope.
-struct ScopedCount {
-    explicit ScopedCount(int& n) : m_n(n) { ++m_n; }
-    ~ScopedCount() { --m_n; }
-    ScopedCount(const ScopedCount&) = delete;
-    ScopedCount& operator=(const ScopedCount&) = delete;
+struct CommandScopedCount {
+    explicit CommandScopedCount(int& n) : m_n(n) { ++m_n; }
+    ~CommandScopedCount() { --m_n; }
+    CommandScopedCount(const CommandScopedCount&) = delete;
+    CommandScopedCount& operator=(const CommandScopedCount&) = delete;
     int& m_n;
 };
 
@@ -181,8 +181,8 @@ void CGroupView::UndoAll()
     CWaitCursor wait;
     BOOL bStopped = FALSE;
     {
-        ScopedCount undoing(m_nUndoing);
-        ScopedCount writing(m_nWritingMany);
+        CommandScopedCount undoing(m_nUndoing);
+        CommandScopedCount writing(m_nWritingMany);
         // Bounded by the list: an undo that fails leaves its command and ends the loop.
         for (INT_PTR n = GetParam()->m_UndoList.GetCount(); n > 0; --n)
             if (!Undo()) {
@@ -1046,7 +1046,7 @@ void CGroupView::OnGroupActions()
     }
     {
         ScopedFlag running(m_bGroupActionRunning);
-        ScopedCount primed(m_nPrimedBySetting);
+        CommandScopedCount primed(m_nPrimedBySetting);
         m_pGroupWork = &work;
         try {
             pSetting->DoGroupAction(static_cast<IGroupView*>(this), &ranges, nCol, &pages);
@@ -1061,7 +1061,7 @@ void CGroupView::OnGroupActions()
             // that its cell does not show. The edit state is settled once, at the end: looked
             // for through the whole site after each run of rows, it cost the more the more runs
             // the rows fell into, as they do in a grid sorted by another column.
-            ScopedCount writing(m_nWritingMany);
+            CommandScopedCount writing(m_nWritingMany);
             CGXTransactionScope trans(*this, strUndo);
             if (StoreGroupValues(work)) {
                 trans.Commit();
@@ -1181,7 +1181,7 @@ void CGroupView::OnClickedButtonRowCol(ROWCOL nRow, ROWCOL nCol)
         pList->AddContent(strName, CString(), 0, pContent);
     PrimeStoredValues(CGXRange(nRow, nCol, nRow, nCol));
     {
-        ScopedCount primed(m_nPrimedBySetting);
+        CommandScopedCount primed(m_nPrimedBySetting);
         pSetting->EditValue(static_cast<IGroupView*>(this), nRow, nCol, 0, pContent);
     }
     RedrawRow(nRow);

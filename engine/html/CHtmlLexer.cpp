@@ -37,7 +37,7 @@ bool IsLetter(int c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-bool IsSpace(int c)
+bool IsLexerSpace(int c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
@@ -424,7 +424,7 @@ size_t CHtmlLexer::MatchEndTagOf(LPCSTR pszUpperName, size_t nNameLength)
     const int c = PeekAt(i);
     if (c == '>')
         return i + 1;
-    if (!IsSpace(c) && c != '/')
+    if (!IsLexerSpace(c) && c != '/')
         return 0;
     // Browsers end the element at "</style foo=\"1\">" or "</style/>" as at "</style>": what
     // follows the name up to the tag's ">" is read as attributes and dropped. Taken short, the
@@ -459,7 +459,7 @@ size_t CHtmlLexer::MatchEndTagRest(size_t nFrom)
         if (k == nEnd)
             return nEnd + 1;
         ++k;
-        while (IsSpace(PeekAt(k)))
+        while (IsLexerSpace(PeekAt(k)))
             ++k;
         const int chQuote = PeekAt(k);
         if (chQuote != '"' && chQuote != '\'') {
@@ -502,7 +502,7 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
             if (IsLetter(c2)) {
                 const size_t n = RunUntil(3, kClsNotName) - 2;
                 size_t i = 2 + n;
-                while (IsSpace(PeekAt(i)))
+                while (IsLexerSpace(PeekAt(i)))
                     ++i;
                 if (PeekAt(i) == '>')
                     return Match{Rule::EndTag, i + 1, n};
@@ -521,7 +521,7 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
                 size_t i = 3;
                 while (IsLetter(PeekAt(i)))
                     ++i;
-                if (IsSpace(PeekAt(i)))
+                if (IsLexerSpace(PeekAt(i)))
                     ++i;
                 return Match{Rule::DeclStart, i, 0, condDeclaration};
             }
@@ -531,7 +531,7 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
             return Match{Rule::ProcStart, 2, 0, condProcessing};
         return Match{Rule::Text, 1};
     }
-    if (IsSpace(c))
+    if (IsLexerSpace(c))
         return Match{Rule::Whitespace, RunUntil(1, kClsNotSpace)};
     return Match{Rule::Text, RunUntil(1, kClsTextStop)};
 }
@@ -544,7 +544,7 @@ CHtmlLexer::Match CHtmlLexer::MatchStartTag()
     if (IsLetter(c)) {
         const size_t n = RunUntil(1, kClsNotName);
         size_t i = n;
-        while (IsSpace(PeekAt(i)))
+        while (IsLexerSpace(PeekAt(i)))
             ++i;
         if (PeekAt(i) == '=')
             return Match{Rule::AttrName, i + 1, n};
@@ -552,7 +552,7 @@ CHtmlLexer::Match CHtmlLexer::MatchStartTag()
     }
     if (c == '>' || c == '<')
         return Match{Rule::TagEnd, 1};
-    if (IsSpace(c))
+    if (IsLexerSpace(c))
         return Match{Rule::Markup, RunUntil(1, kClsNotSpace)};
     if (c == '/')
         return Match{Rule::Markup, 1};
@@ -562,7 +562,7 @@ CHtmlLexer::Match CHtmlLexer::MatchStartTag()
 CHtmlLexer::Match CHtmlLexer::MatchAttrValue()
 {
     const int c = PeekAt(0);
-    if (IsSpace(c))
+    if (IsLexerSpace(c))
         return Match{Rule::Markup, RunUntil(1, kClsNotSpace)};
     if (c == '"') {
         m_bQuoteCloses = QuoteCloses('"');

@@ -10,7 +10,7 @@ using Table = CCharsetIndex::Table;
 using Layout = CCharsetIndex::Layout;
 using Scheme = CPageCodec::Scheme;
 
-constexpr BYTE kEscape = 0x1B;
+constexpr BYTE kCodecEscape = 0x1B;
 constexpr char32_t kReplacement = 0xFFFD;
 // The first half-width katakana, which EUC-JP, ISO-2022-JP and Shift_JIS hold in a row.
 constexpr char32_t kHalfWidthKatakana = 0xFF61;
@@ -344,7 +344,7 @@ void CPageCodec::StepIso2022Jp(ReadState& state, BYTE byte, long long nAt, std::
         }
         state.nHeld = 0;
         state.nMode = state.nOutputMode;
-        Unread(state, nHeldAt, kEscape, out);
+        Unread(state, nHeldAt, kCodecEscape, out);
         Step(state, byte, nAt, out);
         return;
     case Escape: {
@@ -366,18 +366,18 @@ void CPageCodec::StepIso2022Jp(ReadState& state, BYTE byte, long long nAt, std::
             const bool bTwice = state.bEscaped;
             state.bEscaped = true;
             if (bTwice)
-                Unread(state, nHeldAt, kEscape, out);
+                Unread(state, nHeldAt, kCodecEscape, out);
             return;
         }
         state.nMode = state.nOutputMode;
-        Unread(state, nHeldAt, kEscape, out);
+        Unread(state, nHeldAt, kCodecEscape, out);
         Step(state, intro, nHeldAt + 1, out);
         Step(state, byte, nAt, out);
         return;
     }
     default: break;
     }
-    if (byte == kEscape) {
+    if (byte == kCodecEscape) {
         if (state.nMode == TrailByte) {
             state.nHeld = 0;
             Unread(state, nHeldAt, state.held[0], out);
@@ -436,7 +436,7 @@ void CPageCodec::Finish(ReadState& state, std::string& out) const
         const BYTE intro = state.held[1];
         state.nHeld = 0;
         state.nMode = nMode == TrailByte ? LeadByte : state.nOutputMode;
-        Unread(state, state.nHeldAt, nMode == TrailByte ? state.held[0] : kEscape, out);
+        Unread(state, state.nHeldAt, nMode == TrailByte ? state.held[0] : kCodecEscape, out);
         // An escape cut off after its second byte leaves that byte to be read as text.
         if (nMode == Escape) {
             Step(state, intro, state.nHeldAt + 1, out);
@@ -550,7 +550,7 @@ bool CPageCodec::EncodeIso2022Jp(WriteState& state, char32_t ch, std::string& ou
         out += nMode == Ascii ? "\x1B(B" : nMode == Roman ? "\x1B(J" : "\x1B$B";
     };
     // The shift bytes themselves are never text.
-    if (ch == 0x0E || ch == 0x0F || ch == kEscape) {
+    if (ch == 0x0E || ch == 0x0F || ch == kCodecEscape) {
         shift(Ascii);
         return false;
     }

@@ -18,19 +18,19 @@ bool IsAsciiLetter(char32_t ch)
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
 }
 
-bool IsBlank(char32_t ch)
+bool IsEncoderBlank(char32_t ch)
 {
     return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\f';
 }
 
-char LowerAscii(char ch)
+char EncoderLowerAscii(char ch)
 {
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
 
 std::string Lower(std::string text)
 {
-    std::transform(text.begin(), text.end(), text.begin(), LowerAscii);
+    std::transform(text.begin(), text.end(), text.begin(), EncoderLowerAscii);
     return text;
 }
 
@@ -122,7 +122,7 @@ void AppendStyleEscape(char32_t value, bool bBackslash, std::string_view next, s
     AppendHex(static_cast<unsigned>(value), 1, out);
     if (!next.empty()) {
         const char ch = next.front();
-        if ((ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F') || IsBlank(ch))
+        if ((ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F') || IsEncoderBlank(ch))
             out += ' ';
     }
 }
@@ -242,7 +242,7 @@ CPageEncoder::Escape CPageEncoder::Step(char32_t ch)
     if (m_html == Html::RawText) {
         // "</name" and a blank, "/" or ">" ends the element, whatever its content was in.
         if (m_nRawMatched == m_rawEnd.size()) {
-            if (IsBlank(ch) || ch == '/' || ch == '>') {
+            if (IsEncoderBlank(ch) || ch == '/' || ch == '>') {
                 m_tagName = m_rawEnd.substr(2);
                 m_content = Content::Text;
                 m_html = Html::EndTagOpen;
@@ -251,7 +251,7 @@ CPageEncoder::Escape CPageEncoder::Step(char32_t ch)
             }
             m_nRawMatched = 0;
         }
-        if (ch < 0x80 && LowerAscii(static_cast<char>(ch)) == m_rawEnd[m_nRawMatched])
+        if (ch < 0x80 && EncoderLowerAscii(static_cast<char>(ch)) == m_rawEnd[m_nRawMatched])
             ++m_nRawMatched;
         else
             m_nRawMatched = ch == '<' ? 1 : 0;
@@ -280,7 +280,7 @@ void CPageEncoder::StepHtml(char ch)
     case Html::TagOpen:
         if (IsAsciiLetter(static_cast<unsigned char>(ch))) {
             m_html = Html::TagName;
-            m_tagName.assign(1, LowerAscii(ch));
+            m_tagName.assign(1, EncoderLowerAscii(ch));
             m_tag.clear();
             m_bSelfClosing = false;
             m_bScriptTag = false;
@@ -298,12 +298,12 @@ void CPageEncoder::StepHtml(char ch)
     case Html::TagName:
         if (ch == '>') {
             EndStartTag();
-        } else if (IsBlank(static_cast<unsigned char>(ch)) || ch == '/') {
+        } else if (IsEncoderBlank(static_cast<unsigned char>(ch)) || ch == '/') {
             m_html = Html::InTag;
             m_bSelfClosing = ch == '/';
             m_bScriptTag = m_tagName == "script";
         } else {
-            m_tagName += LowerAscii(ch);
+            m_tagName += EncoderLowerAscii(ch);
         }
         break;
     case Html::InTag:
@@ -323,13 +323,13 @@ void CPageEncoder::StepHtml(char ch)
             m_bSelfClosing = false;
         } else if (ch == '/') {
             m_bSelfClosing = true;
-        } else if (!IsBlank(static_cast<unsigned char>(ch))) {
+        } else if (!IsEncoderBlank(static_cast<unsigned char>(ch))) {
             m_bSelfClosing = false;
         }
         break;
     case Html::EndTagOpen:
         if (IsAsciiLetter(static_cast<unsigned char>(ch))) {
-            m_tagName += LowerAscii(ch);
+            m_tagName += EncoderLowerAscii(ch);
         } else if (ch == '>') {
             EndEndTag();
         } else {
@@ -537,7 +537,7 @@ CPageEncoder::Escape CPageEncoder::StepScript(char32_t ch)
         case ']': m_bRegexNext = false; break;
         case '.': m_bRegexNext = false; break;
         default:
-            if (!IsBlank(ch) && ch != '\v')
+            if (!IsEncoderBlank(ch) && ch != '\v')
                 m_bRegexNext = true;
             break;
         }

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr char kEscape = 0x1B;
+constexpr char kFilterEscape = 0x1B;
 // A META tag longer than this declares nothing that is read.
 constexpr size_t kTagKept = 4096;
 
@@ -15,12 +15,12 @@ bool IsBlank(char ch)
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f';
 }
 
-bool IsAsciiLetter(char ch)
+bool IsFilterLetter(char ch)
 {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
 }
 
-char Lower(char ch)
+char FilterLower(char ch)
 {
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
@@ -28,7 +28,7 @@ char Lower(char ch)
 // The bytes from i on up to the first escape or either stop, or the end.
 size_t RunTo(const char* pBytes, size_t i, size_t nLength, char chStop, char chOtherStop)
 {
-    while (i < nLength && pBytes[i] != chStop && pBytes[i] != chOtherStop && pBytes[i] != kEscape)
+    while (i < nLength && pBytes[i] != chStop && pBytes[i] != chOtherStop && pBytes[i] != kFilterEscape)
         ++i;
     return i;
 }
@@ -45,7 +45,7 @@ bool CJisShift::Step(char ch)
             bShifted = false;
         return true;
     }
-    if (ch == kEscape) {
+    if (ch == kFilterEscape) {
         bEscape = true;
         return true;
     }
@@ -115,8 +115,8 @@ void CPageTextFilter::Step(char ch, std::string& out)
         } else if (ch == '/') {
             m_bEndTag = true;
             m_state = State::TagName;
-        } else if (IsAsciiLetter(ch)) {
-            m_name += Lower(ch);
+        } else if (IsFilterLetter(ch)) {
+            m_name += FilterLower(ch);
             m_tag = std::string("<") + ch;
             m_state = State::TagName;
         } else if (ch == '?') {
@@ -144,7 +144,7 @@ void CPageTextFilter::Step(char ch, std::string& out)
         return;
     case State::CDataOpen:
         // A CDATA section outside scripts (an SVG's text, an XHTML page's) is text the reader sees.
-        if (Lower(ch) == "cdata["[m_nDashes]) {
+        if (FilterLower(ch) == "cdata["[m_nDashes]) {
             if (++m_nDashes == 6) {
                 m_nDashes = 0;
                 out += ' ';
@@ -204,7 +204,7 @@ void CPageTextFilter::Step(char ch, std::string& out)
         if (IsBlank(ch) || ch == '/')
             m_state = m_bEndTag ? State::Bogus : State::InTag;
         else if (m_name.size() < 8)
-            m_name += Lower(ch);
+            m_name += FilterLower(ch);
         if (m_state != State::TagName && m_name != "meta")
             m_tag.clear();
         return;
@@ -269,7 +269,7 @@ void CPageTextFilter::Step(char ch, std::string& out)
 void CPageTextFilter::StepRawText(char ch, std::string& out)
 {
     // The end tag sought is held as it comes; what turns out no end tag is text after all.
-    if (Lower(ch) == m_pszRawEnd[m_rawHeld.size()]) {
+    if (FilterLower(ch) == m_pszRawEnd[m_rawHeld.size()]) {
         m_rawHeld += ch;
         if (m_pszRawEnd[m_rawHeld.size()] == '\0') {
             m_rawHeld.clear();
@@ -354,7 +354,7 @@ void CWordsBeyondAscii::Add(std::string_view text, std::string& out)
         // The rest of the word, up to a blank or an escape, goes out or is held in one piece.
         size_t nEnd = at + 1;
         if (!m_shift.bEscape && !m_shift.bShifted) {
-            while (nEnd < text.size() && !IsWordBlank(text[nEnd]) && text[nEnd] != kEscape)
+            while (nEnd < text.size() && !IsWordBlank(text[nEnd]) && text[nEnd] != kFilterEscape)
                 ++nEnd;
         }
         const std::string_view run = text.substr(at, nEnd - at);

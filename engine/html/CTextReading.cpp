@@ -24,22 +24,22 @@ enum class Kind : uint8_t {
     NoText,  // replacement characters: bytes the charset leaves undefined
 };
 
-enum class Script : uint8_t { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Hangul, Cjk, Other };
+enum class ReadingScript : uint8_t { None, Latin, Greek, Cyrillic, Hebrew, Arabic, Thai, Hangul, Cjk, Other };
 
 struct Class {
     Kind kind = Kind::Neutral;
-    Script script = Script::None;
+    ReadingScript script = ReadingScript::None;
     int8_t nCase = 0; // 1 a capital, -1 a small letter, 0 neither
 };
 
-constexpr Class Letter(Script script, int nCase = 0)
+constexpr Class Letter(ReadingScript script, int nCase = 0)
 {
     return {Kind::Letter, script, static_cast<int8_t>(nCase)};
 }
 
 constexpr Class Of(Kind kind)
 {
-    return {kind, Script::None, 0};
+    return {kind, ReadingScript::None, 0};
 }
 
 // The case of letters that alternate capital and small from an even one on.
@@ -52,21 +52,21 @@ Class LatinExtended(char32_t ch)
 {
     // Latin Extended-A alternates, but for a few runs that start on an odd place.
     if (ch == 0x138 || ch == 0x149 || ch == 0x17F)
-        return Letter(Script::Latin, -1);
+        return Letter(ReadingScript::Latin, -1);
     if (ch == 0x178)
-        return Letter(Script::Latin, 1);
+        return Letter(ReadingScript::Latin, 1);
     if ((ch >= 0x139 && ch <= 0x148) || (ch >= 0x179 && ch <= 0x17E))
-        return Letter(Script::Latin, -Alternating(ch));
-    return Letter(Script::Latin, Alternating(ch));
+        return Letter(ReadingScript::Latin, -Alternating(ch));
+    return Letter(ReadingScript::Latin, Alternating(ch));
 }
 
 Class ClassOf(char32_t ch)
 {
     if (ch < 0x80) {
         if ((ch >= 'A' && ch <= 'Z'))
-            return Letter(Script::Latin, 1);
+            return Letter(ReadingScript::Latin, 1);
         if ((ch >= 'a' && ch <= 'z'))
-            return Letter(Script::Latin, -1);
+            return Letter(ReadingScript::Latin, -1);
         if (ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f')
             return Of(Kind::Space);
         // A control character of ASCII is the same byte in every charset a page can be read in:
@@ -80,8 +80,8 @@ Class ClassOf(char32_t ch)
         switch (ch) {
         case 0xA0: return Of(Kind::Space);
         case 0xAA:
-        case 0xBA: return Letter(Script::Latin);
-        case 0xB5: return Letter(Script::Latin, -1);
+        case 0xBA: return Letter(ReadingScript::Latin);
+        case 0xB5: return Letter(ReadingScript::Latin, -1);
         case 0xAD: // a soft hyphen and a middle dot stand inside words
         case 0xB7: return Of(Kind::Neutral);
         default: return Of(Kind::Sign);
@@ -90,7 +90,7 @@ Class ClassOf(char32_t ch)
     if (ch <= 0xFF) {
         if (ch == 0xD7 || ch == 0xF7)
             return Of(Kind::Sign);
-        return Letter(Script::Latin, ch < 0xDF ? 1 : -1);
+        return Letter(ReadingScript::Latin, ch < 0xDF ? 1 : -1);
     }
     if (ch < 0x180)
         return LatinExtended(ch);
@@ -98,42 +98,42 @@ Class ClassOf(char32_t ch)
     if (ch == 0x192)
         return Of(Kind::Sign);
     if (ch < 0x250)
-        return Letter(Script::Latin);
+        return Letter(ReadingScript::Latin);
     if (ch < 0x2B0)
-        return Letter(Script::Latin, -1);
+        return Letter(ReadingScript::Latin, -1);
     if (ch < 0x300)
         return Of(ch == 0x2BC || ch == 0x2BB ? Kind::Neutral : Kind::Sign); // an apostrophe of letters
     if (ch < 0x370)
         return Of(Kind::Mark);
     if (ch < 0x400) {
         if (ch == 0x386 || (ch >= 0x388 && ch <= 0x38F) || (ch >= 0x391 && ch <= 0x3AB))
-            return Letter(Script::Greek, 1);
+            return Letter(ReadingScript::Greek, 1);
         if (ch == 0x390 || (ch >= 0x3AC && ch <= 0x3CE))
-            return Letter(Script::Greek, -1);
+            return Letter(ReadingScript::Greek, -1);
         if (ch >= 0x3CF)
-            return Letter(Script::Greek);
+            return Letter(ReadingScript::Greek);
         return Of(ch == 0x37E || ch == 0x387 ? Kind::Neutral : Kind::Sign);
     }
     if (ch < 0x530) {
         if (ch < 0x410)
-            return Letter(Script::Cyrillic, 1);
+            return Letter(ReadingScript::Cyrillic, 1);
         if (ch < 0x430)
-            return Letter(Script::Cyrillic, 1);
+            return Letter(ReadingScript::Cyrillic, 1);
         if (ch < 0x460)
-            return Letter(Script::Cyrillic, -1);
+            return Letter(ReadingScript::Cyrillic, -1);
         if (ch == 0x482)
             return Of(Kind::Sign);
         if (ch >= 0x483 && ch <= 0x489)
             return Of(Kind::Mark);
         if (ch == 0x4C0 || ch == 0x4CF)
-            return Letter(Script::Cyrillic, ch == 0x4C0 ? 1 : -1);
+            return Letter(ReadingScript::Cyrillic, ch == 0x4C0 ? 1 : -1);
         if (ch >= 0x4C1 && ch <= 0x4CE)
-            return Letter(Script::Cyrillic, -Alternating(ch));
-        return Letter(Script::Cyrillic, Alternating(ch));
+            return Letter(ReadingScript::Cyrillic, -Alternating(ch));
+        return Letter(ReadingScript::Cyrillic, Alternating(ch));
     }
     if (ch >= 0x590 && ch < 0x600) {
         if (ch >= 0x5D0 && ch <= 0x5F2)
-            return Letter(Script::Hebrew);
+            return Letter(ReadingScript::Hebrew);
         if (ch == 0x5BE || ch == 0x5C0 || ch == 0x5C3 || ch == 0x5C6 || ch == 0x5F3 || ch == 0x5F4)
             return Of(Kind::Neutral);
         return Of(Kind::Mark);
@@ -143,20 +143,20 @@ Class ClassOf(char32_t ch)
             return Of(Kind::Mark);
         if ((ch >= 0x620 && ch <= 0x64A) || (ch >= 0x66E && ch <= 0x6D3 && ch != 0x670) || ch == 0x6D5
             || (ch >= 0x6EE && ch <= 0x6FF && !(ch >= 0x6F0 && ch <= 0x6F9)))
-            return Letter(Script::Arabic);
+            return Letter(ReadingScript::Arabic);
         return Of(Kind::Neutral);
     }
     if (ch >= 0xE00 && ch < 0xE80) {
         if (ch == 0xE31 || (ch >= 0xE34 && ch <= 0xE3A) || (ch >= 0xE47 && ch <= 0xE4E))
             return Of(Kind::Mark);
         if ((ch >= 0xE01 && ch <= 0xE30) || ch == 0xE32 || ch == 0xE33 || (ch >= 0xE40 && ch <= 0xE46))
-            return Letter(Script::Thai);
+            return Letter(ReadingScript::Thai);
         return Of(ch == 0xE3F ? Kind::Sign : Kind::Neutral);
     }
     if (ch >= 0x1100 && ch < 0x1200)
-        return Letter(Script::Hangul);
+        return Letter(ReadingScript::Hangul);
     if (ch >= 0x1E00 && ch < 0x1F00)
-        return ch >= 0x1E96 && ch <= 0x1E9F ? Letter(Script::Latin) : Letter(Script::Latin, Alternating(ch));
+        return ch >= 0x1E96 && ch <= 0x1E9F ? Letter(ReadingScript::Latin) : Letter(ReadingScript::Latin, Alternating(ch));
     if (ch >= 0x2000 && ch < 0x2070) {
         if (ch <= 0x200A || ch == 0x2028 || ch == 0x2029 || ch == 0x202F || ch == 0x205F)
             return Of(Kind::Space);
@@ -175,43 +175,43 @@ Class ClassOf(char32_t ch)
     if (ch < 0x3040 || ch == 0x30FB)
         return Of(Kind::Neutral);
     if (ch < 0x3130 || (ch >= 0x3190 && ch < 0x3200))
-        return Letter(Script::Cjk);
+        return Letter(ReadingScript::Cjk);
     if (ch < 0x3190)
-        return Letter(Script::Hangul);
+        return Letter(ReadingScript::Hangul);
     if (ch < 0x3400)
         return Of(Kind::Sign);
     if (ch < 0xA000)
-        return Letter(Script::Cjk);
+        return Letter(ReadingScript::Cjk);
     if (ch >= 0xAC00 && ch <= 0xD7A3)
-        return Letter(Script::Hangul);
+        return Letter(ReadingScript::Hangul);
     if (ch >= 0xE000 && ch < 0xF900)
         return Of(Kind::Odd);
     if (ch >= 0xF900 && ch < 0xFB00)
-        return Letter(Script::Cjk);
+        return Letter(ReadingScript::Cjk);
     if (ch >= 0xFE30 && ch < 0xFE50)
         return Of(Kind::Neutral);
     if (ch >= 0xFF00 && ch < 0xFFF0) {
         // Full-width and half-width forms, which CJK text holds: letters, digits and punctuation.
         if ((ch >= 0xFF21 && ch <= 0xFF3A) || (ch >= 0xFF41 && ch <= 0xFF5A) || (ch >= 0xFF66 && ch <= 0xFF9F))
-            return Letter(Script::Cjk);
+            return Letter(ReadingScript::Cjk);
         return Of(ch >= 0xFFE0 ? Kind::Sign : Kind::Neutral);
     }
     if (ch == 0xFFFD || (ch >= 0xFFF0 && ch <= 0xFFFF))
         return Of(Kind::NoText);
     if (ch >= 0x20000 && ch < 0x40000)
-        return Letter(Script::Cjk);
+        return Letter(ReadingScript::Cjk);
     if (ch >= 0xF0000)
         return Of(Kind::Odd);
-    return Letter(Script::Other);
+    return Letter(ReadingScript::Other);
 }
 
 // Whether two letters side by side are of one word's scripts. Letters of CJK and Korean text
 // follow Latin ones without a space ("Linuxの", "Apache를"); no other script mixes in a word.
 bool OfOneWord(const Class& first, char32_t chFirst, const Class& second, char32_t chSecond)
 {
-    if (first.script == second.script || first.script == Script::Other || second.script == Script::Other)
+    if (first.script == second.script || first.script == ReadingScript::Other || second.script == ReadingScript::Other)
         return true;
-    const auto isEastAsian = [](Script script) { return script == Script::Cjk || script == Script::Hangul; };
+    const auto isEastAsian = [](ReadingScript script) { return script == ReadingScript::Cjk || script == ReadingScript::Hangul; };
     const bool bAsciiFirst = chFirst < 0x80;
     const bool bAsciiSecond = chSecond < 0x80;
     return (bAsciiFirst && isEastAsian(second.script)) || (bAsciiSecond && isEastAsian(first.script))
@@ -443,7 +443,7 @@ private:
                 m_wordLetters.set(letter - kFirstAlphabetLetter);
             }
         }
-        if (m_current.script == Script::Latin && m_ch >= 0x80)
+        if (m_current.script == ReadingScript::Latin && m_ch >= 0x80)
             ++m_nLatinBeyond;
         m_last = m_current;
         m_chLast = m_ch;
@@ -650,7 +650,7 @@ struct CTextReading::State {
         }
         const Class cls = ClassOf(ch);
         counter.Take(ch, cls);
-        if (pCommon != nullptr && cls.kind == Kind::Letter && (cls.script == Script::Cjk || cls.script == Script::Hangul)
+        if (pCommon != nullptr && cls.kind == Kind::Letter && (cls.script == ReadingScript::Cjk || cls.script == ReadingScript::Hangul)
             && (ch >= pCommon->size() || !(*pCommon)[ch]))
             counter.NoteRare();
     }
@@ -722,7 +722,7 @@ struct CTextReading::State {
                 counter.NotePair();
         }
         byLead = byte >= 0xC3 && byte <= 0xD3 && pTable->classes[byte - 0x80].kind == Kind::Letter
-                && pTable->classes[byte - 0x80].script == Script::Latin ? byte : 0;
+                && pTable->classes[byte - 0x80].script == ReadingScript::Latin ? byte : 0;
         const char32_t ch = pTable->characters[byte - 0x80];
         if (way == Way::Table)
             seen.set(byte - 0x80);

@@ -5,7 +5,7 @@
 
 namespace {
 
-bool IsSpace(char ch)
+bool IsScannerSpace(char ch)
 {
     return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\f' || ch == '\v';
 }
@@ -14,7 +14,7 @@ bool IsSpace(char ch)
 
 void CTextScanner::SkipSpace()
 {
-    while (IsSpace(*m_p))
+    while (IsScannerSpace(*m_p))
         ++m_p;
 }
 
@@ -62,7 +62,7 @@ BOOL CTextScanner::String(CString& strValue, int nWidth)
     SkipSpace();
     LPCSTR pStart = m_p;
     int nLeft = nWidth > 0 ? nWidth : INT_MAX;
-    while (nLeft > 0 && *m_p != '\0' && !IsSpace(*m_p)) {
+    while (nLeft > 0 && *m_p != '\0' && !IsScannerSpace(*m_p)) {
         ++m_p;
         --nLeft;
     }

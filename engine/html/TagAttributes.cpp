@@ -4,18 +4,18 @@
 
 namespace {
 
-bool IsBlank(char ch)
+bool IsAttributeBlank(char ch)
 {
     return ch == ' ' || ch == '\t' || ch == '\r' || ch == '\n' || ch == '\f';
 }
 
 // Between attributes, a "/" is a blank too.
-bool IsTagBlank(char ch)
+bool IsAttributeTagBlank(char ch)
 {
-    return IsBlank(ch) || ch == '/';
+    return IsAttributeBlank(ch) || ch == '/';
 }
 
-char LowerAscii(char ch)
+char AttributeLowerAscii(char ch)
 {
     return (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
@@ -26,19 +26,19 @@ std::vector<std::pair<std::string, std::string>> ReadTagAttributes(std::string_v
 {
     std::vector<std::pair<std::string, std::string>> attributes;
     while (at < text.size()) {
-        while (at < text.size() && IsTagBlank(text[at]))
+        while (at < text.size() && IsAttributeTagBlank(text[at]))
             ++at;
         if (at >= text.size() || text[at] == '>')
             break;
         std::string name;
-        while (at < text.size() && !IsTagBlank(text[at]) && text[at] != '>' && (text[at] != '=' || name.empty()))
-            name += LowerAscii(text[at++]);
-        while (at < text.size() && IsBlank(text[at]))
+        while (at < text.size() && !IsAttributeTagBlank(text[at]) && text[at] != '>' && (text[at] != '=' || name.empty()))
+            name += AttributeLowerAscii(text[at++]);
+        while (at < text.size() && IsAttributeBlank(text[at]))
             ++at;
         std::string value;
         if (at < text.size() && text[at] == '=') {
             ++at;
-            while (at < text.size() && IsBlank(text[at]))
+            while (at < text.size() && IsAttributeBlank(text[at]))
                 ++at;
             if (at < text.size() && (text[at] == '"' || text[at] == '\'')) {
                 const char quote = text[at++];
@@ -46,7 +46,7 @@ std::vector<std::pair<std::string, std::string>> ReadTagAttributes(std::string_v
                 value = text.substr(at, end - at);
                 at = std::min(end + 1, text.size());
             } else {
-                while (at < text.size() && !IsBlank(text[at]) && text[at] != '>')
+                while (at < text.size() && !IsAttributeBlank(text[at]) && text[at] != '>')
                     value += text[at++];
             }
         }
@@ -57,9 +57,9 @@ std::vector<std::pair<std::string, std::string>> ReadTagAttributes(std::string_v
 
 std::string TrimBlanks(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.front()))
+    while (!text.empty() && IsAttributeBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
+    while (!text.empty() && IsAttributeBlank(text.back()))
         text.remove_suffix(1);
     return std::string(text);
 }

@@ -160,7 +160,7 @@ BOOL FindDeclaredValue(const CString& strMarkup, LPCSTR pszWord, int& nStart, in
 }
 
 // A tag name is a keyword when it is that keyword in any case, over its whole length.
-bool IsName(LPCSTR pszName, int nLength, LPCSTR pszKeyword)
+bool IsNameChar(LPCSTR pszName, int nLength, LPCSTR pszKeyword)
 {
     return static_cast<size_t>(nLength) == std::strlen(pszKeyword)
         && strncasecmp(pszName, pszKeyword, static_cast<size_t>(nLength)) == 0;
@@ -1088,14 +1088,14 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
     CString strIndent;
     int nHeldFrom = -1;
     const BOOL bStartsLine = m_bInHead && !m_bInTitle && StartsLine(strIndent, nHeldFrom);
-    if (IsName(pszName, nLength, "HTML")) {
+    if (IsNameChar(pszName, nLength, "HTML")) {
         m_bHtmlStartSeen = 1;
         m_bInHtmlTag = TRUE;
-    } else if (IsName(pszName, nLength, "HEAD")) {
+    } else if (IsNameChar(pszName, nLength, "HEAD")) {
         m_bInHead = 1;
         m_bHeadStarting = !m_bHeadStartSeen;
         m_bHeadStartSeen = 1;
-    } else if (m_bInHead && IsName(pszName, nLength, "META")) {
+    } else if (m_bInHead && IsNameChar(pszName, nLength, "META")) {
         m_bInMeta = 1;
         m_strHeldText.Empty();
         m_strKey.Empty();
@@ -1113,7 +1113,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
             m_strMetaIndent = strIndent;
             m_bHaveMetaIndent = TRUE;
         }
-    } else if (!m_bInTitle && IsName(pszName, nLength, "TITLE") && m_titleScope.IsPageTitleHere()
+    } else if (!m_bInTitle && IsNameChar(pszName, nLength, "TITLE") && m_titleScope.IsPageTitleHere()
                && (m_bInHead || (!m_bTitleWritten && TitleEdited()))) {
         // The start tag itself is written; its content is held from the end of the tag on.
         // Outside the head only an edited title looks for its element, which may stand
@@ -1126,7 +1126,7 @@ void CMetaEditEngine::OnStartTag(LPCSTR pszName, int nLength)
         m_bHaveHeadIndent = TRUE;
     }
     EmitToken();
-    if (IsName(pszName, nLength, "BODY"))
+    if (IsNameChar(pszName, nLength, "BODY"))
         m_bBodySeen = TRUE;
     // The rest after the tag is copied whole; but an edited title the head lacks may stand in
     // the body, which is read on until its title is found.
@@ -1173,7 +1173,7 @@ void CMetaEditEngine::OnAttrNoValue(LPCSTR pszName, int nLength)
         return;
     m_contentState = ContentState::None;
     m_charsetState = ContentState::None;
-    if (IsName(pszName, nLength, "CONTENT")) {
+    if (IsNameChar(pszName, nLength, "CONTENT")) {
         // "content" alone: the value goes right after the name.
         m_nValueStart = m_nValueEnd = m_strHeldText.GetLength();
         m_strValuePrefix = "=";
@@ -1301,7 +1301,7 @@ void CMetaEditEngine::OnTagEnd()
 void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
 {
     m_titleScope.OnEndTag(pszName, nLength);
-    if (m_bInTitle && IsName(pszName, nLength, "TITLE")) {
+    if (m_bInTitle && IsNameChar(pszName, nLength, "TITLE")) {
         m_bInTitle = 0;
         if (TitleEdited()) {
             // A title held beside the copy comes back whole: what the new title shares with
@@ -1317,7 +1317,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         // Found after the head: no title is added there.
         if (m_bSeekingTitle)
             EndTitleSearch(TitleLines::Dropped);
-    } else if (IsName(pszName, nLength, "HEAD") && !m_bHeadEndSeen) {
+    } else if (IsNameChar(pszName, nLength, "HEAD") && !m_bHeadEndSeen) {
         if (m_bInTitle) {
             // A TITLE element left open: its text goes out as it stood, and no second title is
             // added.
@@ -1329,7 +1329,7 @@ void CMetaEditEngine::OnEndTag(LPCSTR pszName, int nLength)
         m_bHeadEndSeen = 1;
         AddPendingTags();
         EndDeclarationHold();
-    } else if (IsName(pszName, nLength, "HEAD")) {
+    } else if (IsNameChar(pszName, nLength, "HEAD")) {
         m_bInHead = 0;
     }
     EmitToken();

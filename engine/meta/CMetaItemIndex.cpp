@@ -7,16 +7,16 @@
 namespace {
 
 // As CMetaContent trims its items.
-bool IsBlank(char ch)
+bool IsIndexBlank(char ch)
 {
     return ch != '\0' && std::strchr(" \t\r\n\f\v", ch) != nullptr;
 }
 
 std::string_view Trimmed(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.front()))
+    while (!text.empty() && IsIndexBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
+    while (!text.empty() && IsIndexBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }

@@ -12,7 +12,7 @@
 namespace {
 
 // The pieces the bytes kept are read back in.
-constexpr size_t kReadPiece = 64 * 1024;
+constexpr size_t kSpillPiece = 64 * 1024;
 
 } // namespace
 
@@ -69,7 +69,7 @@ BOOL CSpillFile::Append(const char* pBytes, size_t nLength)
 
 BOOL CSpillFile::TakeAll(const std::function<void(const char*, size_t)>& take)
 {
-    std::string piece(kReadPiece, '\0');
+    std::string piece(kSpillPiece, '\0');
     for (ULONGLONG nAt = 0; nAt < m_nKept && m_dwError == 0;) {
         const ssize_t n = ::pread(m_fd, piece.data(), piece.size(), static_cast<off_t>(nAt));
         if (n < 0 && errno == EINTR)

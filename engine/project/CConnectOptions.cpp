@@ -75,7 +75,7 @@ BOOL GetPair(const CString& strUser, const CString& strPassword, CString& strUse
     return strUser.IsEmpty() ? FALSE : TRUE;
 }
 
-int HexValue(char ch)
+int HexDigitValue(char ch)
 {
     if (ch >= '0' && ch <= '9')
         return ch - '0';
@@ -157,8 +157,8 @@ CString CConnectOptions::MapFileUrlToPath(LPCTSTR lpszServer, LPCTSTR lpszUrlPat
     bool bDrive = false;
     for (size_t i = 0; i < urlPath.size(); ++i) {
         const char ch = urlPath[i];
-        if (ch == '%' && i + 2 < urlPath.size() && HexValue(urlPath[i + 1]) >= 0 && HexValue(urlPath[i + 2]) >= 0) {
-            const char byte = static_cast<char>(HexValue(urlPath[i + 1]) * 16 + HexValue(urlPath[i + 2]));
+        if (ch == '%' && i + 2 < urlPath.size() && HexDigitValue(urlPath[i + 1]) >= 0 && HexDigitValue(urlPath[i + 2]) >= 0) {
+            const char byte = static_cast<char>(HexDigitValue(urlPath[i + 1]) * 16 + HexDigitValue(urlPath[i + 2]));
             // A NUL would end the path early and name another file than the URL does; it
             // stays escaped.
             if (byte == '\0') {

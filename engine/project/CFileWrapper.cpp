@@ -10,7 +10,7 @@ namespace {
 
 constexpr LPCTSTR kUnknownError = "Unknown error message.";
 
-CString MessageOf(const CException& e, UINT nMax)
+CString FileMessageOf(const CException& e, UINT nMax)
 {
     std::unique_ptr<char[]> buffer(new char[nMax + 1]());
     if (!e.GetErrorMessage(buffer.get(), nMax + 1) || buffer[0] == '\0')
@@ -35,7 +35,7 @@ UINT CFileWrapper::OpenWithMessage(UINT nOpenFlags, CString& strMessage)
     CFileException error;
     if (Open(m_strPath, nOpenFlags, &error))
         return 0;
-    strMessage = MessageOf(error, 1000);
+    strMessage = FileMessageOf(error, 1000);
     return 1;
 }
 
@@ -44,7 +44,7 @@ UINT CFileWrapper::WriteWithMessage(const void* lpBuffer, UINT nCount, CString& 
     try {
         Write(lpBuffer, nCount);
     } catch (CFileException* e) {
-        strMessage = MessageOf(*e, 1024);
+        strMessage = FileMessageOf(*e, 1024);
         e->Delete();
         return 1;
     }
@@ -58,7 +58,7 @@ UINT CFileWrapper::Rename(const CString& strNewPath, CString& strMessage)
         m_strPath = strNewPath;
         return 0;
     } catch (CFileException* e) {
-        strMessage = MessageOf(*e, 1024);
+        strMessage = FileMessageOf(*e, 1024);
         e->Delete();
     }
     // The copy goes through a temporary file beside the target, so a copy that fails part-way

@@ -185,7 +185,7 @@ void Post(HWND hWnd, UINT nMessage, LPARAM lParam = 0)
     Post(hWnd, nMessage, 0, lParam);
 }
 
-CString MessageOf(CException* e)
+CString ScanMessageOf(CException* e)
 {
     char szMessage[kMaxMessage + 1] = {};
     if (!e->GetErrorMessage(szMessage, kMaxMessage + 1) || szMessage[0] == '\0')
@@ -194,17 +194,17 @@ CString MessageOf(CException* e)
 }
 
 // The message of a platform error code for a file.
-CString MessageOfError(DWORD dwError, const CString& strPath)
+CString ScanMessageOfError(DWORD dwError, const CString& strPath)
 {
     CFileException error(CFileException::OsErrorToException(static_cast<LONG>(dwError)), static_cast<LONG>(dwError),
                          strPath);
-    return MessageOf(&error);
+    return ScanMessageOf(&error);
 }
 
 CString MessageOfErrno(int nErrno, const CString& strPath)
 {
     CFileException error(CFileException::ErrnoToException(nErrno), nErrno, strPath);
-    return MessageOf(&error);
+    return ScanMessageOf(&error);
 }
 
 // ---- Enumeration ----
@@ -439,7 +439,7 @@ UINT EnumerationThread(LPVOID pParam)
     try {
         Enumerate(*pParams);
     } catch (CException* e) {
-        NoteFailure(*pParams, MessageOf(e));
+        NoteFailure(*pParams, ScanMessageOf(e));
         e->Delete();
     } catch (const std::bad_alloc&) {
         NoteFailure(*pParams, "There was not enough memory to walk the whole project folder.");
@@ -696,7 +696,7 @@ CString CopyFailureText(LONG lError, const CString& strPath)
         return kTooLarge;
     if (lError == ERROR_DISK_FULL || lError == ERROR_HANDLE_DISK_FULL)
         return kDiskFull;
-    return MessageOfError(static_cast<DWORD>(lError), strPath);
+    return ScanMessageOfError(static_cast<DWORD>(lError), strPath);
 }
 
 // The line that tells of the copies removed from a folder.
@@ -749,7 +749,7 @@ UINT SweepThread(LPVOID pParam)
     return 0;
 }
 
-CString FolderOf(const CString& strFile)
+CString FolderOfPage(const CString& strFile)
 {
     const int nSlash = strFile.ReverseFind('/');
     if (nSlash < 0)
@@ -1029,7 +1029,7 @@ PageResult PreparePage(PendingPage& pending, SavePageWatch& watch)
         pending.bChangedBehind = !*bSameBytes;
     CFile& pageFile = *pPageFile;
 
-    pending.strFolder = FolderOf(pending.strFile);
+    pending.strFolder = FolderOfPage(pending.strFile);
     CString strTemp;
     const int fdTemp = CreateSaveCopy(pending.strFolder, strTemp);
     if (fdTemp < 0)
@@ -1067,7 +1067,7 @@ PageResult PreparePage(PendingPage& pending, SavePageWatch& watch)
             pending.lines.push_back(WithoutSettingText(engine.GetEditsWithoutSetting()));
     } catch (CException* e) {
         const LONG lError = copyFile.GetWriteError();
-        const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : MessageOf(e);
+        const CString strError = lError != 0 ? CopyFailureText(lError, strPath) : ScanMessageOf(e);
         e->Delete();
         return pending.Fail(strError);
     }
@@ -1167,7 +1167,7 @@ void MakeBackup(PendingPage& pending)
     }
     // Other names, or a file system without links: the backup is a copy.
     if (!CopyFile(pending.strFile, strBackup, TRUE)) {
-        pending.Fail(MessageOfError(GetLastError(), pending.strFile));
+        pending.Fail(ScanMessageOfError(GetLastError(), pending.strFile));
         return;
     }
     pending.strBackup = strBackup;
@@ -1264,7 +1264,7 @@ void Guarded(PendingPage& pending, Step&& step)
         step();
         return;
     } catch (CException* e) {
-        strError = MessageOf(e);
+        strError = ScanMessageOf(e);
         e->Delete();
     } catch (const std::bad_alloc&) {
         strError = "Not saved: there was not enough memory.";

@@ -36,7 +36,7 @@ std::string Escape(std::string_view text, size_t nDriveBar)
     return result;
 }
 
-bool IsAsciiAlpha(char ch)
+bool IsDriveLetter(char ch)
 {
     return (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z');
 }
@@ -46,7 +46,7 @@ bool IsAsciiAlpha(char ch)
 void PathToFileUrl(CString& strPath)
 {
     std::string path(strPath.GetString(), static_cast<size_t>(strPath.GetLength()));
-    const bool bDrive = path.size() >= 2 && IsAsciiAlpha(path[0]) && path[1] == ':'
+    const bool bDrive = path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':'
                         && (path.size() == 2 || path[2] == '\\' || path[2] == '/');
     const bool bServer = path.compare(0, 2, "\\\\") == 0;
 

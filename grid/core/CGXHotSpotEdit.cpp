@@ -10,7 +10,7 @@
 IMPLEMENT_DYNAMIC(CGXHotSpotEdit, CGXEditControl)
 
 namespace {
-constexpr int kButtonWidth = 15;
+constexpr int kHotSpotButtonWidth = 15;
 } // namespace
 
 CGXHotSpotEdit::CGXHotSpotEdit(CGXGridCore* pGrid, UINT nID) : CGXEditControl(pGrid, nID), m_pButton(new CGXButton(this, "..."))
@@ -20,7 +20,7 @@ CGXHotSpotEdit::CGXHotSpotEdit(CGXGridCore* pGrid, UINT nID) : CGXEditControl(pG
 
 int CGXHotSpotEdit::ButtonWidth(const CRect& rectCell) const
 {
-    return std::min(kButtonWidth, std::max(0, static_cast<int>(rectCell.Width()) / 2));
+    return std::min(kHotSpotButtonWidth, std::max(0, static_cast<int>(rectCell.Width()) / 2));
 }
 
 CRect CGXHotSpotEdit::GetCellRect(ROWCOL nRow, ROWCOL nCol, LPRECT rectItem, const CGXStyle* pStyle)

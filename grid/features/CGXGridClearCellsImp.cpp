@@ -63,7 +63,7 @@ std::vector<Block> DisjointBlocks(const std::vector<CGXRange>& ranges)
 }
 
 // Raised inside the work when the user cancelled; caught before it leaves the feature.
-struct Cancelled {};
+struct ClearCancelled {};
 
 } // namespace
 
@@ -140,7 +140,7 @@ BOOL CGXGridClearCellsImp::ClearCells(CGXGridCore* pGrid, CGXRangeList& selList,
             BOOL bCancelled = FALSE;
             op.DoMessages(bCancelled);
             if (bCancelled)
-                throw Cancelled{};
+                throw ClearCancelled{};
         };
         for (const Block& b : DisjointBlocks(ranges)) {
             const CGXRange block(b.top, b.left, b.bottom, b.right);
@@ -174,7 +174,7 @@ BOOL CGXGridClearCellsImp::ClearCells(CGXGridCore* pGrid, CGXRangeList& selList,
             if (!bResult)
                 break;
         }
-    } catch (const Cancelled&) {
+    } catch (const ClearCancelled&) {
         trans.Rollback();
         grid.Redraw();
         return FALSE;

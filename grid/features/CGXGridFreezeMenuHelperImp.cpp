@@ -38,12 +38,12 @@ private:
 };
 
 // The update lock for the length of a freeze, restored however the freeze ends.
-class UpdateLock {
+class FreezeUpdateLock {
 public:
-    explicit UpdateLock(CGXGridParam* pParam) : m_pParam(pParam), m_bOld(pParam->m_bLockUpdate) { m_pParam->m_bLockUpdate = TRUE; }
-    ~UpdateLock() { m_pParam->m_bLockUpdate = m_bOld; }
-    UpdateLock(const UpdateLock&) = delete;
-    UpdateLock& operator=(const UpdateLock&) = delete;
+    explicit FreezeUpdateLock(CGXGridParam* pParam) : m_pParam(pParam), m_bOld(pParam->m_bLockUpdate) { m_pParam->m_bLockUpdate = TRUE; }
+    ~FreezeUpdateLock() { m_pParam->m_bLockUpdate = m_bOld; }
+    FreezeUpdateLock(const FreezeUpdateLock&) = delete;
+    FreezeUpdateLock& operator=(const FreezeUpdateLock&) = delete;
 
 private:
     CGXGridParam* m_pParam;
@@ -51,16 +51,16 @@ private:
 };
 
 // An undo transaction rolled back unless committed: a move cancelled with ESC unwinds through it.
-class Transaction {
+class FreezeTransaction {
 public:
-    Transaction(CGXGridCore& grid, LPCTSTR pszName) : m_grid(grid) { m_grid.BeginTransaction(pszName); }
-    ~Transaction()
+    FreezeTransaction(CGXGridCore& grid, LPCTSTR pszName) : m_grid(grid) { m_grid.BeginTransaction(pszName); }
+    ~FreezeTransaction()
     {
         if (!m_bCommitted)
             m_grid.RollbackTransaction();
     }
-    Transaction(const Transaction&) = delete;
-    Transaction& operator=(const Transaction&) = delete;
+    FreezeTransaction(const FreezeTransaction&) = delete;
+    FreezeTransaction& operator=(const FreezeTransaction&) = delete;
     void Commit()
     {
         m_bCommitted = true;
@@ -138,9 +138,9 @@ void CGXGridFreezeMenuHelperImp::Freeze(CGXGridCore* pGrid, BOOL bCols)
     const ROWCOL nLast = ends[0];
     const ROWCOL nSize = nLast - nFirst + 1;
 
-    Transaction transaction(*pGrid, pGrid->GetAppData()->GetText(bCols ? gxTextFreezeCols : gxTextFreezeRows));
+    FreezeTransaction transaction(*pGrid, pGrid->GetAppData()->GetText(bCols ? gxTextFreezeCols : gxTextFreezeRows));
     {
-        UpdateLock lock(pParam);
+        FreezeUpdateLock lock(pParam);
         pGrid->ClearSelection(TRUE);
         if (nFirst != nTarget) {
             const BOOL bMoved = bCols ? pGrid->MoveCols(nFirst, nLast, nTarget, GX_UPDATENOW)
@@ -181,9 +181,9 @@ void CGXGridFreezeMenuHelperImp::Unfreeze(CGXGridCore* pGrid, BOOL bCols)
     const BOOL bMoveBack = nSize != 0 && nSize == nFrozen && nTarget == nHeaders + 1 && nFrom > nHeaders &&
                            nFrom != nTarget && nFrom <= nCount && nSize <= nCount - nFrom + 1 && nTarget + nSize - 1 <= nCount;
 
-    Transaction transaction(*pGrid, pGrid->GetAppData()->GetText(bCols ? gxTextFreezeCols : gxTextFreezeRows));
+    FreezeTransaction transaction(*pGrid, pGrid->GetAppData()->GetText(bCols ? gxTextFreezeCols : gxTextFreezeRows));
     {
-        UpdateLock lock(pParam);
+        FreezeUpdateLock lock(pParam);
         RememberTriple(pGrid, bCols);
         std::fill_n(pTriple, 3, 0);
         if (bCols ? !pGrid->SetFrozenCols(nHeaders, nHeaders, GX_UPDATENOW) : !pGrid->SetFrozenRows(nHeaders, nHeaders, GX_UPDATENOW))

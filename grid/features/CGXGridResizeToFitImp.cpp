@@ -14,7 +14,7 @@
 namespace {
 
 // Raised inside the work when the user cancelled; caught before it leaves the feature.
-struct Cancelled {};
+struct ResizeCancelled {};
 
 // A DC to measure with: the grid window's, or a memory DC while the grid has no window. The
 // font selected into it goes back whatever way the work ends.
@@ -190,7 +190,7 @@ BOOL CGXGridResizeToFitImp::Fit(CGXGridCore* pGrid, CGXRange range, BOOL bCovere
                 BOOL bCancelled = FALSE;
                 op.DoMessages(bCancelled);
                 if (bCancelled)
-                    throw Cancelled{};
+                    throw ResizeCancelled{};
                 if (m == GX_INVALID)
                     break;
             }
@@ -206,7 +206,7 @@ BOOL CGXGridResizeToFitImp::Fit(CGXGridCore* pGrid, CGXRange range, BOOL bCovere
             if (n == GX_INVALID)
                 break;
         }
-    } catch (const Cancelled&) {
+    } catch (const ResizeCancelled&) {
         // What was fitted before the cancel stays, as one step the user can undo.
         bResult = FALSE;
     }

@@ -15,7 +15,7 @@
 namespace {
 
 // Raised inside a paste when the user cancelled; caught before it leaves the feature.
-struct Cancelled {};
+struct ExchangeCancelled {};
 
 void AddSpans(const CDWordArray& starts, const CDWordArray& ends, ROWCOL nFirst, ROWCOL nLast, std::vector<ROWCOL>& out)
 {
@@ -315,9 +315,9 @@ BOOL CGXGridTextDataExchangeImp::PasteTextFromBuffer(CGXGridCore* pGrid, LPCTSTR
                 BOOL bCancelled = FALSE;
                 op.DoMessages(bCancelled);
                 if (bCancelled)
-                    throw Cancelled{};
+                    throw ExchangeCancelled{};
             }
-        } catch (const Cancelled&) {
+        } catch (const ExchangeCancelled&) {
             return FALSE;
         } catch (const std::bad_alloc&) {
             return FALSE;

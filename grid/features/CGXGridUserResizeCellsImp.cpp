@@ -22,7 +22,7 @@ constexpr WORD kResizeAllowed = 0x03, kResizeHeaders = 0x08, kResizeLive = 0x100
 // instead), the starting edge left unmarked, the lines kept below (right of) the headers; the
 // header of the row or column being resized is marked unless 0x10 is set.
 constexpr WORD kResizeNoMarker = 0x10, kResizeNoDragLine = 0x20, kResizeNoStartMark = 0x40, kResizeBelowHeaders = 0x80;
-constexpr WORD kResizeNoMark = 0x10;
+constexpr WORD kUserResizeNoMark = 0x10;
 // The marker keeps this far from the grid's right (bottom) edge.
 constexpr int kEdgeMargin = 6;
 constexpr int kModeRows = 1, kModeCols = 2;
@@ -149,7 +149,7 @@ void CGXGridUserResizeCellsImp::RedrawTracked(CGXGridCore* pGrid, ROWCOL nRow, R
         return;
     // The header of the row or column being resized is drawn marked while the user drags,
     // unless the resize word keeps it plain.
-    if (nMode == kModeCols ? pParam->TestColResizeFlags(kResizeNoMark) : pParam->TestRowResizeFlags(kResizeNoMark))
+    if (nMode == kModeCols ? pParam->TestColResizeFlags(kUserResizeNoMark) : pParam->TestRowResizeFlags(kUserResizeNoMark))
         return;
     if (nMode == kModeCols)
         pGrid->RedrawRowCol(0, nCol, pGrid->GetHeaderRows(), nCol, GX_INVALIDATE, FALSE);

@@ -336,7 +336,7 @@ void PaintButton(HDC dc, const RECT& client, const ButtonState& state, const But
 
 namespace {
 
-void Redraw(HWND hwnd)
+void RedrawButton(HWND hwnd)
 {
     InvalidateRect(hwnd, nullptr, FALSE);
 }
@@ -357,7 +357,7 @@ void SendOwnerDraw(HWND hwnd, HDC dc, const ButtonState& state, UINT action)
     SendMessage(GetParent(hwnd), WM_DRAWITEM, item.CtlID, reinterpret_cast<LPARAM>(&item));
 }
 
-void Paint(HWND hwnd, HDC dc, const ButtonState& state)
+void PaintButtonClient(HWND hwnd, HDC dc, const ButtonState& state)
 {
     if (state.Kind() == ButtonKind::OwnerDraw) {
         SendOwnerDraw(hwnd, dc, state, ODA_DRAWENTIRE);
@@ -408,11 +408,11 @@ void Click(HWND hwnd, ButtonState& state)
     const UINT next = state.CheckAfterClick();
     if (state.Kind() == ButtonKind::AutoRadio) {
         if (state.SetCheck(next))
-            Redraw(hwnd);
+            RedrawButton(hwnd);
         CheckInGroup(hwnd);
     } else if (next != state.Check()) {
         state.SetCheck(next);
-        Redraw(hwnd);
+        RedrawButton(hwnd);
     }
     NotifyParent(hwnd, BN_CLICKED);
 }
@@ -426,7 +426,7 @@ void SetPushed(HWND hwnd, ButtonState& state, bool pushed)
         SendOwnerDraw(hwnd, dc, state, ODA_SELECT);
         ReleaseDC(hwnd, dc);
     } else {
-        Redraw(hwnd);
+        RedrawButton(hwnd);
     }
     if (state.Style() & BS_NOTIFY)
         NotifyParent(hwnd, pushed ? BN_HILITE : BN_UNHILITE);
@@ -451,7 +451,7 @@ void EndPress(HWND hwnd, ButtonState& state, bool click)
         Click(hwnd, state);
 }
 
-LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleButtonMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_GETDLGCODE:
@@ -459,25 +459,25 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
     case WM_SETFONT:
         state.font = reinterpret_cast<HFONT>(wParam);
         if (LOWORD(lParam))
-            Redraw(hwnd);
+            RedrawButton(hwnd);
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(state.font);
     case WM_SETTEXT: {
         const LRESULT result = DefWindowProc(hwnd, message, wParam, lParam);
-        Redraw(hwnd);
+        RedrawButton(hwnd);
         return result;
     }
     case WM_ENABLE:
         if (!wParam && (state.Style() & BS_NOTIFY))
             NotifyParent(hwnd, BN_DISABLE);
-        Redraw(hwnd);
+        RedrawButton(hwnd);
         return 0;
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, state); });
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { PaintButtonClient(hwnd, dc, state); });
     }
     case WM_NCHITTEST:
         // A group box lets the mouse through to what lies under it.
@@ -542,7 +542,7 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
             SendOwnerDraw(hwnd, dc, state, ODA_FOCUS);
             ReleaseDC(hwnd, dc);
         } else {
-            Redraw(hwnd);
+            RedrawButton(hwnd);
         }
         if (state.Style() & BS_NOTIFY)
             NotifyParent(hwnd, BN_SETFOCUS);
@@ -558,7 +558,7 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
             SendOwnerDraw(hwnd, dc, state, ODA_FOCUS);
             ReleaseDC(hwnd, dc);
         } else {
-            Redraw(hwnd);
+            RedrawButton(hwnd);
         }
         if (state.Style() & BS_NOTIFY)
             NotifyParent(hwnd, BN_KILLFOCUS);
@@ -571,7 +571,7 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
         return state.Check();
     case BM_SETCHECK:
         if (state.SetCheck(static_cast<UINT>(wParam))) {
-            Redraw(hwnd);
+            RedrawButton(hwnd);
             if (state.Kind() == ButtonKind::AutoRadio && state.Check() == BST_CHECKED)
                 SetWindowLong(hwnd, GWL_STYLE, GetWindowLong(hwnd, GWL_STYLE) | WS_TABSTOP);
         }
@@ -587,7 +587,7 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
                                                      (static_cast<DWORD>(wParam) & 0xFFFFu));
         SetWindowLong(hwnd, GWL_STYLE, static_cast<LONG>(style));
         if (LOWORD(lParam))
-            Redraw(hwnd);
+            RedrawButton(hwnd);
         return 0;
     }
     case BM_CLICK:
@@ -599,7 +599,7 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
     case BM_SETIMAGE: {
         HANDLE old = state.image;
         state.image = reinterpret_cast<HANDLE>(lParam);
-        Redraw(hwnd);
+        RedrawButton(hwnd);
         return reinterpret_cast<LRESULT>(old);
     }
     case BM_SETDONTCLICK:
@@ -615,5 +615,5 @@ LRESULT HandleMessage(HWND hwnd, ButtonState& state, UINT message, WPARAM wParam
 LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<ButtonState>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new ButtonState(static_cast<DWORD>(cs.style)); }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new ButtonState(static_cast<DWORD>(cs.style)); }, HandleButtonMessage);
 }

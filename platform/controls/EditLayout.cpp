@@ -3,7 +3,7 @@
 #include <algorithm>
 
 namespace {
-bool IsSpace(char c) { return c == ' ' || c == '\t'; }
+bool IsLayoutSpace(char c) { return c == ' ' || c == '\t'; }
 } // namespace
 
 void EditLayout::Rebuild(const std::string& text)
@@ -111,11 +111,11 @@ void EditLayout::WrapLine(int start, int end, std::vector<int>& out)
         if (fit >= end)
             return;
         int next;
-        if (IsSpace(text[static_cast<size_t>(fit)])) {
+        if (IsLayoutSpace(text[static_cast<size_t>(fit)])) {
             next = fit;
         } else {
             next = fit;
-            while (next > rowStart && !IsSpace(text[static_cast<size_t>(next) - 1]))
+            while (next > rowStart && !IsLayoutSpace(text[static_cast<size_t>(next) - 1]))
                 --next;
             if (next == rowStart) {
                 // One word wider than the row: break it, keeping at least one character.
@@ -125,7 +125,7 @@ void EditLayout::WrapLine(int start, int end, std::vector<int>& out)
             }
         }
         // Spaces stay at the end of the row they follow.
-        while (next < end && IsSpace(text[static_cast<size_t>(next)]))
+        while (next < end && IsLayoutSpace(text[static_cast<size_t>(next)]))
             ++next;
         if (next >= end)
             return;

@@ -164,7 +164,7 @@ void OnOk(HWND dlg, FileDialogState& s)
     }
 }
 
-void OnInit(HWND dlg, FileDialogState& s)
+void OnInitFile(HWND dlg, FileDialogState& s)
 {
     const OPENFILENAME& ofn = *s.ofn;
     SetWindowText(dlg, s.title.c_str());
@@ -204,7 +204,7 @@ INT_PTR CALLBACK FileDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lP
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
-        OnInit(dlg, *reinterpret_cast<FileDialogState*>(lParam));
+        OnInitFile(dlg, *reinterpret_cast<FileDialogState*>(lParam));
         return TRUE;
     case WM_MEASUREITEM: {
         auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
@@ -254,7 +254,7 @@ INT_PTR CALLBACK FileDialogProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lP
 }
 
 // Fills the caller's record with the chosen path.
-BOOL Deliver(OPENFILENAME& ofn, const FileDialogState& s, bool readOnly)
+BOOL DeliverFileDialog(OPENFILENAME& ofn, const FileDialogState& s, bool readOnly)
 {
     const std::string& path = s.chosen;
     if (path.size() + 1 > ofn.nMaxFile) {
@@ -329,7 +329,7 @@ BOOL Run(LPOPENFILENAME ofn, FileDialogModel::Mode mode)
     }
     if (result != IDOK)
         return FALSE;
-    return Deliver(*ofn, *state, state->readOnlyChecked);
+    return DeliverFileDialog(*ofn, *state, state->readOnlyChecked);
 }
 
 } // namespace

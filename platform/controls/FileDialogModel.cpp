@@ -52,7 +52,7 @@ void SortNames(std::vector<std::string>& names)
     });
 }
 
-std::string Normal(const fs::path& p)
+std::string NormalPath(const fs::path& p)
 {
     std::string s = p.lexically_normal().string();
     while (s.size() > 1 && s.back() == '/')
@@ -131,7 +131,7 @@ bool FileDialogModel::SetFolder(const std::string& path)
     fs::directory_iterator probe(target, ec);
     if (ec)
         return false;
-    m_folder = Normal(target);
+    m_folder = NormalPath(target);
     List();
     return true;
 }
@@ -192,12 +192,12 @@ FileDialogModel::Typed FileDialogModel::Interpret(const std::string& typed) cons
     if (typed.find_first_not_of(" \t") == std::string::npos)
         return out;
     fs::path full = fs::path(typed).is_absolute() ? fs::path(typed) : fs::path(m_folder) / typed;
-    const std::string normal = Normal(full);
+    const std::string normal = NormalPath(full);
     const fs::path p(normal);
     const std::string last = p.filename().string();
     if (HasWildcard(last)) {
         out.intent = Intent::Filter;
-        out.path = p.has_parent_path() ? Normal(p.parent_path()) : m_folder;
+        out.path = p.has_parent_path() ? NormalPath(p.parent_path()) : m_folder;
         out.pattern = last;
         return out;
     }

@@ -63,7 +63,7 @@ std::vector<BYTE> ReplaceTemplate()
 }
 
 // Hides or disables a control the flags say so of; a caller's template may lack it.
-void Shape(HWND dlg, int id, bool hide, bool disable)
+void FindReplaceShape(HWND dlg, int id, bool hide, bool disable)
 {
     if (HWND c = GetDlgItem(dlg, id)) {
         if (hide)
@@ -82,7 +82,7 @@ void EnableRequests(HWND dlg, const FindState& s)
     (void)s;
 }
 
-void OnInit(HWND dlg, FindState& s)
+void OnInitFindReplace(HWND dlg, FindState& s)
 {
     const FINDREPLACE& fr = *s.fr;
     const DWORD f = fr.Flags;
@@ -95,11 +95,11 @@ void OnInit(HWND dlg, FindState& s)
     CheckDlgButton(dlg, chx1, (f & FR_WHOLEWORD) ? BST_CHECKED : BST_UNCHECKED);
     CheckDlgButton(dlg, chx2, (f & FR_MATCHCASE) ? BST_CHECKED : BST_UNCHECKED);
     CheckRadioButton(dlg, rad1, rad2, (f & FR_DOWN) ? rad2 : rad1);
-    Shape(dlg, chx1, f & FR_HIDEWHOLEWORD, f & FR_NOWHOLEWORD);
-    Shape(dlg, chx2, f & FR_HIDEMATCHCASE, f & FR_NOMATCHCASE);
+    FindReplaceShape(dlg, chx1, f & FR_HIDEWHOLEWORD, f & FR_NOWHOLEWORD);
+    FindReplaceShape(dlg, chx2, f & FR_HIDEMATCHCASE, f & FR_NOMATCHCASE);
     for (int id : {grp1, rad1, rad2})
-        Shape(dlg, id, f & FR_HIDEUPDOWN, f & FR_NOUPDOWN);
-    Shape(dlg, pshHelp, !(f & FR_SHOWHELP), false);
+        FindReplaceShape(dlg, id, f & FR_HIDEUPDOWN, f & FR_NOUPDOWN);
+    FindReplaceShape(dlg, pshHelp, !(f & FR_SHOWHELP), false);
     EnableRequests(dlg, s);
     HWND edit = GetDlgItem(dlg, edt1);
     SetFocus(edit);
@@ -139,7 +139,7 @@ INT_PTR CALLBACK FindReplaceProc(HWND dlg, UINT message, WPARAM wParam, LPARAM l
         s = reinterpret_cast<FindState*>(lParam);
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
         t_pending = nullptr;   // the window owns it now and frees it when destroyed
-        OnInit(dlg, *s);
+        OnInitFindReplace(dlg, *s);
         // The hook sees the caller's record, as a caller's own dialog would.
         if ((s->fr->Flags & FR_ENABLEHOOK) && s->fr->lpfnHook)
             s->fr->lpfnHook(dlg, message, wParam, reinterpret_cast<LPARAM>(s->fr));

@@ -50,7 +50,7 @@ std::vector<BYTE> BrowseTemplate()
     return WriteDialogTemplate(t);
 }
 
-std::string Normal(const std::string& path)
+std::string NormalFolder(const std::string& path)
 {
     std::string s = fs::path(path).lexically_normal().string();
     while (s.size() > 1 && s.back() == '/')
@@ -83,7 +83,7 @@ void Select(HWND dlg, BrowseState& s, const std::string& path)
 // Opens the tree down to a folder and selects it; false when it is no folder under the root.
 bool OpenTo(HWND dlg, BrowseState& s, const std::string& path)
 {
-    const std::string normal = Normal(path);
+    const std::string normal = NormalFolder(path);
     std::error_code ec;
     if (!Under(normal, s.root) || !fs::is_directory(normal, ec))
         return false;
@@ -188,7 +188,7 @@ LRESULT CALLBACK TreeProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam)
 
 // The title (when there is one) and the status line (once it has a text) stand above the
 // tree; without them the tree takes their room, so that no empty band stands above it.
-void LayOut(HWND dlg, const BrowseState& s)
+void LayOutFolderBrowser(HWND dlg, const BrowseState& s)
 {
     HWND title = GetDlgItem(dlg, stc2);
     HWND status = GetDlgItem(dlg, stc3);
@@ -223,7 +223,7 @@ void LayOut(HWND dlg, const BrowseState& s)
     MoveWindow(list, listRect.left, top, listRect.right - listRect.left, button.top - gap - top, TRUE);
 }
 
-void OnOk(HWND dlg, const BrowseState& s)
+void OnFolderOk(HWND dlg, const BrowseState& s)
 {
     if (!s.selected.empty())
         EndDialog(dlg, IDOK);
@@ -239,7 +239,7 @@ void OnDoubleClick(HWND dlg, BrowseState& s)
         OpenTo(dlg, s, e->path);
         return;
     }
-    OnOk(dlg, s);
+    OnFolderOk(dlg, s);
 }
 
 INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
@@ -250,7 +250,7 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam
         s = reinterpret_cast<BrowseState*>(lParam);
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
         SetDlgItemText(dlg, stc2, s->info->lpszTitle ? s->info->lpszTitle : "");
-        LayOut(dlg, *s);
+        LayOutFolderBrowser(dlg, *s);
         HWND list = GetDlgItem(dlg, lst2);
         SetProp(list, kStateProp, s);
         s->listProc = reinterpret_cast<WNDPROC>(SetWindowLongPtr(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TreeProc)));
@@ -287,7 +287,7 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam
     case BFFM_SETSTATUSTEXT:
         SetDlgItemText(dlg, stc3, lParam ? reinterpret_cast<LPCSTR>(lParam) : "");
         if (s)
-            LayOut(dlg, *s);
+            LayOutFolderBrowser(dlg, *s);
         return TRUE;
     case BFFM_ENABLEOK:
         EnableWindow(GetDlgItem(dlg, IDOK), lParam != 0);
@@ -304,7 +304,7 @@ INT_PTR CALLBACK BrowseProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam
         } else if (id == lst2 && code == LBN_DBLCLK) {
             OnDoubleClick(dlg, *s);
         } else if (id == IDOK && code == BN_CLICKED) {
-            OnOk(dlg, *s);
+            OnFolderOk(dlg, *s);
         } else if (id == IDCANCEL && code == BN_CLICKED) {
             EndDialog(dlg, IDCANCEL);
         } else {
@@ -323,7 +323,7 @@ LPITEMIDLIST ILCreateFromPath(LPCSTR pszPath)
 {
     if (!pszPath || pszPath[0] != '/')
         return nullptr;
-    const std::string path = Normal(pszPath);
+    const std::string path = NormalFolder(pszPath);
     auto* pidl = static_cast<ITEMIDLIST*>(std::malloc(path.size() + 1));
     if (!pidl)
         return nullptr;
@@ -403,7 +403,7 @@ LPITEMIDLIST SHBrowseForFolder(LPBROWSEINFO lpbi)
         return nullptr;
     BrowseState state;
     state.info = lpbi;
-    state.root = lpbi->pidlRoot ? Normal(lpbi->pidlRoot->path) : "/";
+    state.root = lpbi->pidlRoot ? NormalFolder(lpbi->pidlRoot->path) : "/";
     std::error_code ec;
     if (!fs::is_directory(state.root, ec)) {
         commdlg::SetError(CDERR_INITIALIZATION);

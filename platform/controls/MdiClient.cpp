@@ -60,7 +60,7 @@ bool IsOurChild(const MdiClientState& s, HWND child)
     return child && std::find(s.children.begin(), s.children.end(), child) != s.children.end() && IsWindow(child);
 }
 
-std::string TextOf(HWND hwnd)
+std::string MdiTextOf(HWND hwnd)
 {
     const int n = GetWindowTextLength(hwnd);
     std::string text(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
@@ -140,10 +140,10 @@ void UpdateFrameTitle(MdiClientState& s)
         return;
     if (s.maxChild && IsWindow(s.maxChild)) {
         if (!s.titleJoined) {
-            s.frameTitle = TextOf(s.frame);
+            s.frameTitle = MdiTextOf(s.frame);
             s.titleJoined = true;
         }
-        const std::string child = TextOf(s.maxChild);
+        const std::string child = MdiTextOf(s.maxChild);
         const std::string joined = child.empty() ? s.frameTitle : s.frameTitle + " - [" + child + "]";
         DefWindowProc(s.frame, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(joined.c_str()));
     } else if (s.titleJoined) {
@@ -259,7 +259,7 @@ void RefreshList(MdiClientState& s)
     }
     const size_t listed = std::min<size_t>(shown.size(), kMdiListedChildren);
     for (size_t i = 0; i < listed; ++i) {
-        const std::string text = "&" + std::to_string(i + 1) + " " + TextOf(shown[i]);
+        const std::string text = "&" + std::to_string(i + 1) + " " + MdiTextOf(shown[i]);
         AppendMenu(menu, MF_STRING | (shown[i] == s.active ? MF_CHECKED : MF_UNCHECKED),
                    static_cast<UINT_PTR>(GetDlgCtrlID(shown[i])), text.c_str());
     }
@@ -502,7 +502,7 @@ INT_PTR CALLBACK SelectWindowProc(HWND dlg, UINT message, WPARAM wParam, LPARAM 
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
         HWND list = GetDlgItem(dlg, kSelectList);
         for (HWND h : data->windows) {
-            const std::string title = TextOf(h);
+            const std::string title = MdiTextOf(h);
             const LRESULT index = SendMessage(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title.c_str()));
             SendMessage(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(h));
             if (h == data->active)
@@ -574,7 +574,7 @@ void ActivateChosen(MdiClientState& s, HWND child)
 
 // ---- The client's procedure ----
 
-LRESULT HandleMessage(HWND hwnd, MdiClientState& s, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleMdiClientMessage(HWND hwnd, MdiClientState& s, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto child = [&] { return reinterpret_cast<HWND>(wParam); };
     switch (message) {
@@ -786,7 +786,7 @@ LRESULT CALLBACK MdiClientWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     if (!state)
         return DefWindowProc(hwnd, message, wParam, lParam);
     ControlCallGuard<MdiClientState> guard(state);
-    return HandleMessage(hwnd, *state, message, wParam, lParam);
+    return HandleMdiClientMessage(hwnd, *state, message, wParam, lParam);
 }
 
 LRESULT DefFrameProc(HWND hWnd, HWND hWndMDIClient, UINT uMsg, WPARAM wParam, LPARAM lParam)

@@ -69,7 +69,7 @@ HWND MakeChild(HWND dlg, LPCSTR cls, LPCSTR text, DWORD style, const RECT& r, in
     return child;
 }
 
-void LayOut(HWND dlg, BoxContents& box)
+void LayOutMessageBox(HWND dlg, BoxContents& box)
 {
     const bool hasIcon = (box.type & MB_ICONMASK) != 0;
     const int textLeft = kMargin + (hasIcon ? kIconSize + kIconGap : 0);
@@ -150,7 +150,7 @@ INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lP
     case WM_INITDIALOG: {
         box = reinterpret_cast<BoxContents*>(lParam);
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
-        LayOut(dlg, *box);
+        LayOutMessageBox(dlg, *box);
         const int defId = box->buttons[static_cast<size_t>(box->defaultIndex)].id;
         SendMessage(dlg, DM_SETDEFID, static_cast<WPARAM>(defId), 0);
         SetFocus(GetDlgItem(dlg, defId));
@@ -186,7 +186,7 @@ INT_PTR CALLBACK MessageBoxProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lP
 }
 
 // Filled shapes with a one-pixel outline, no antialiasing.
-void Shape(HDC dc, COLORREF fill, COLORREF line, const std::function<void()>& draw)
+void MessageBoxShape(HDC dc, COLORREF fill, COLORREF line, const std::function<void()>& draw)
 {
     HBRUSH brush = CreateSolidBrush(fill);
     HPEN pen = CreatePen(PS_SOLID, 1, line);
@@ -216,7 +216,7 @@ void DrawMessageBoxIcon(HDC dc, int x, int y, UINT iconFlag)
     switch (iconFlag & MB_ICONMASK) {
     case MB_ICONHAND: {
         // A red disc with a white cross of two 3-pixel strokes.
-        Shape(dc, RGB(255, 0, 0), RGB(128, 0, 0), [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
+        MessageBoxShape(dc, RGB(255, 0, 0), RGB(128, 0, 0), [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
         HPEN pen = CreatePen(PS_SOLID, 1, white);
         HGDIOBJ old = SelectObject(dc, pen);
         for (int d = -1; d <= 1; ++d) {
@@ -232,14 +232,14 @@ void DrawMessageBoxIcon(HDC dc, int x, int y, UINT iconFlag)
     case MB_ICONEXCLAMATION: {
         // A yellow triangle with a black exclamation mark.
         const POINT triangle[3] = {{x + 15, y + 1}, {x + 30, y + 29}, {x + 1, y + 29}};
-        Shape(dc, RGB(255, 255, 0), black, [&] { Polygon(dc, triangle, 3); });
+        MessageBoxShape(dc, RGB(255, 255, 0), black, [&] { Polygon(dc, triangle, 3); });
         Box(dc, x + 14, y + 9, x + 17, y + 21, black);
         Box(dc, x + 14, y + 23, x + 17, y + 26, black);
         break;
     }
     case MB_ICONQUESTION: {
         // A white bubble with a blue question mark drawn in strokes.
-        Shape(dc, white, black, [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
+        MessageBoxShape(dc, white, black, [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
         const COLORREF blue = RGB(0, 0, 255);
         Box(dc, x + 11, y + 8, x + 21, y + 11, blue);
         Box(dc, x + 18, y + 8, x + 21, y + 16, blue);
@@ -251,7 +251,7 @@ void DrawMessageBoxIcon(HDC dc, int x, int y, UINT iconFlag)
     }
     case MB_ICONASTERISK: {
         // A white bubble with a blue "i".
-        Shape(dc, white, black, [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
+        MessageBoxShape(dc, white, black, [&] { Ellipse(dc, x + 1, y + 1, x + 31, y + 31); });
         const COLORREF blue = RGB(0, 0, 255);
         Box(dc, x + 14, y + 7, x + 18, y + 11, blue);
         Box(dc, x + 14, y + 13, x + 18, y + 25, blue);

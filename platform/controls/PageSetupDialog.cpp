@@ -15,7 +15,7 @@
 namespace {
 
 constexpr int kSample = stc5;
-constexpr DWORD kHooksAndTemplates = PSD_ENABLEPAGESETUPHOOK | PSD_ENABLEPAGESETUPTEMPLATE |
+constexpr DWORD kPageSetupHooks = PSD_ENABLEPAGESETUPHOOK | PSD_ENABLEPAGESETUPTEMPLATE |
                                      PSD_ENABLEPAGESETUPTEMPLATEHANDLE | PSD_ENABLEPAGEPAINTHOOK;
 // The margin edits in the order of a RECT's fields.
 constexpr int kMarginEdits[4] = {edt4, edt5, edt6, edt7};
@@ -86,7 +86,7 @@ void ReadChoices(HWND dlg, PageState& s)
     s.settings.orientation = IsDlgButtonChecked(dlg, rad2) == BST_CHECKED ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
 }
 
-void Box(HDC dc, const RECT& r, COLORREF c)
+void MarginBox(HDC dc, const RECT& r, COLORREF c)
 {
     HBRUSH b = CreateSolidBrush(c);
     FillRect(dc, &r, b);
@@ -111,8 +111,8 @@ void DrawSample(HWND dlg, const PageState& s, const DRAWITEMSTRUCT& item)
     const int h = std::max(8, static_cast<int>(paper.y * scale));
     const int left = area.left + (area.right - area.left - w - 2) / 2;
     const int top = area.top + (area.bottom - area.top - h - 2) / 2;
-    Box(dc, RECT{left + 2, top + 2, left + w + 2, top + h + 2}, GetSysColor(COLOR_BTNSHADOW));
-    Box(dc, RECT{left, top, left + w, top + h}, RGB(255, 255, 255));
+    MarginBox(dc, RECT{left + 2, top + 2, left + w + 2, top + h + 2}, GetSysColor(COLOR_BTNSHADOW));
+    MarginBox(dc, RECT{left, top, left + w, top + h}, RGB(255, 255, 255));
     HBRUSH frame = CreateSolidBrush(RGB(0, 0, 0));
     RECT sheet{left, top, left + w, top + h};
     FrameRect(dc, &sheet, frame);
@@ -124,7 +124,7 @@ void DrawSample(HWND dlg, const PageState& s, const DRAWITEMSTRUCT& item)
     if (inside.right - inside.left < 3 || inside.bottom - inside.top < 3)
         return;
     for (int y = inside.top + 2; y + 1 < inside.bottom - 1; y += 3)
-        Box(dc, RECT{inside.left + 1, y, inside.right - 1 - ((y / 3) % 4 == 3 ? (inside.right - inside.left) / 3 : 0), y + 1},
+        MarginBox(dc, RECT{inside.left + 1, y, inside.right - 1 - ((y / 3) % 4 == 3 ? (inside.right - inside.left) / 3 : 0), y + 1},
             RGB(128, 128, 128));
     HPEN dotted = CreatePen(PS_DOT, 1, RGB(0, 0, 0));
     HGDIOBJ oldPen = SelectObject(dc, dotted);
@@ -135,7 +135,7 @@ void DrawSample(HWND dlg, const PageState& s, const DRAWITEMSTRUCT& item)
     DeleteObject(dotted);
 }
 
-void OnInit(HWND dlg, PageState& s)
+void OnInitPageSetup(HWND dlg, PageState& s)
 {
     const DWORD f = s.psd->Flags;
     HWND papers = GetDlgItem(dlg, cmb2);
@@ -167,7 +167,7 @@ bool Refuse(HWND dlg, int id, const std::string& text)
     return false;
 }
 
-bool Collect(HWND dlg, PageState& s)
+bool CollectPageSetup(HWND dlg, PageState& s)
 {
     ReadChoices(dlg, s);
     RECT m{};
@@ -196,7 +196,7 @@ INT_PTR CALLBACK PageSetupProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_INITDIALOG:
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
-        OnInit(dlg, *reinterpret_cast<PageState*>(lParam));
+        OnInitPageSetup(dlg, *reinterpret_cast<PageState*>(lParam));
         return TRUE;
     case WM_DRAWITEM: {
         auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
@@ -211,7 +211,7 @@ INT_PTR CALLBACK PageSetupProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lPa
         const int id = LOWORD(wParam);
         const int code = HIWORD(wParam);
         if (id == IDOK && code == BN_CLICKED) {
-            if (Collect(dlg, *s))
+            if (CollectPageSetup(dlg, *s))
                 EndDialog(dlg, IDOK);
             return TRUE;
         }
@@ -247,7 +247,7 @@ BOOL PageSetupDlg(LPPAGESETUPDLG lppsd)
         commdlg::SetError(CDERR_NOHOOK);
         return FALSE;
     }
-    if (psd.Flags & kHooksAndTemplates) {
+    if (psd.Flags & kPageSetupHooks) {
         commdlg::SetError(CDERR_NOTEMPLATE);
         return FALSE;
     }

@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr DWORD kHooksAndTemplates = PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_ENABLEPRINTTEMPLATE |
+constexpr DWORD kPrintHooks = PD_ENABLEPRINTHOOK | PD_ENABLESETUPHOOK | PD_ENABLEPRINTTEMPLATE |
                                      PD_ENABLESETUPTEMPLATE | PD_ENABLEPRINTTEMPLATEHANDLE |
                                      PD_ENABLESETUPTEMPLATEHANDLE;
 constexpr int kMaxCopies = 9999;
@@ -88,7 +88,7 @@ void EnablePageEdits(HWND dlg)
         EnableWindow(GetDlgItem(dlg, id), pages);
 }
 
-void OnInit(HWND dlg, PrintState& s)
+void OnInitPrint(HWND dlg, PrintState& s)
 {
     const PRINTDLG& pd = *s.pd;
     HWND printers = GetDlgItem(dlg, cmb1);
@@ -128,7 +128,7 @@ void OnInit(HWND dlg, PrintState& s)
     CheckDlgButton(dlg, chx2, collate ? BST_CHECKED : BST_UNCHECKED);
 }
 
-bool Refuse(HWND dlg, const PrintState& s, int focusId, const std::string& text)
+bool RefusePrint(HWND dlg, const PrintState& s, int focusId, const std::string& text)
 {
     MessageBox(dlg, text.c_str(), s.title.c_str(), MB_OK | MB_ICONEXCLAMATION);
     HWND c = GetDlgItem(dlg, focusId);
@@ -138,17 +138,17 @@ bool Refuse(HWND dlg, const PrintState& s, int focusId, const std::string& text)
 }
 
 // Reads and checks what the dialog shows; false (and the user told) when something is wrong.
-bool Collect(HWND dlg, PrintState& s)
+bool CollectPrint(HWND dlg, PrintState& s)
 {
     std::string output = commdlg::ItemText(dlg, edt6);
     if (output.find_first_not_of(' ') == std::string::npos)
-        return Refuse(dlg, s, edt6, "Enter the name of the PDF file to print to.");
+        return RefusePrint(dlg, s, edt6, "Enter the name of the PDF file to print to.");
     output = MakeFullPath(output);
     std::error_code ec;
     if (fs::is_directory(output, ec))
-        return Refuse(dlg, s, edt6, output + "\nThis is a folder.\nEnter the name of a file.");
+        return RefusePrint(dlg, s, edt6, output + "\nThis is a folder.\nEnter the name of a file.");
     if (!fs::is_directory(fs::path(output).parent_path(), ec))
-        return Refuse(dlg, s, edt6, output + "\nPath does not exist.\nCheck the path and try again.");
+        return RefusePrint(dlg, s, edt6, output + "\nPath does not exist.\nCheck the path and try again.");
     s.settings.output = output;
 
     if (s.setup) {
@@ -161,7 +161,7 @@ bool Collect(HWND dlg, PrintState& s)
     BOOL ok = FALSE;
     const UINT copies = GetDlgItemInt(dlg, edt3, &ok, FALSE);
     if (!ok || copies < 1 || copies > kMaxCopies)
-        return Refuse(dlg, s, edt3, "Enter a number of copies between 1 and " + std::to_string(kMaxCopies) + ".");
+        return RefusePrint(dlg, s, edt3, "Enter a number of copies between 1 and " + std::to_string(kMaxCopies) + ".");
     s.settings.copies = static_cast<short>(copies);
     s.settings.collate = IsDlgButtonChecked(dlg, chx2) == BST_CHECKED;
     s.range = IsDlgButtonChecked(dlg, rad2) == BST_CHECKED   ? PD_SELECTION
@@ -174,12 +174,12 @@ bool Collect(HWND dlg, PrintState& s)
         BOOL fromOk = FALSE, toOk = FALSE;
         const UINT from = GetDlgItemInt(dlg, edt1, &fromOk, FALSE);
         if (!fromOk || from < pd.nMinPage || from > pd.nMaxPage)
-            return Refuse(dlg, s, edt1, bounds);
+            return RefusePrint(dlg, s, edt1, bounds);
         const UINT to = GetDlgItemInt(dlg, edt2, &toOk, FALSE);
         if (!toOk || to < pd.nMinPage || to > pd.nMaxPage)
-            return Refuse(dlg, s, edt2, bounds);
+            return RefusePrint(dlg, s, edt2, bounds);
         if (from > to)
-            return Refuse(dlg, s, edt1, "The first page is after the last.\nEnter a page range that runs forward.");
+            return RefusePrint(dlg, s, edt1, "The first page is after the last.\nEnter a page range that runs forward.");
         s.from = static_cast<WORD>(from);
         s.to = static_cast<WORD>(to);
     }
@@ -191,7 +191,7 @@ INT_PTR CALLBACK PrintProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
     auto* s = reinterpret_cast<PrintState*>(GetWindowLongPtr(dlg, DWLP_USER));
     if (message == WM_INITDIALOG) {
         SetWindowLongPtr(dlg, DWLP_USER, lParam);
-        OnInit(dlg, *reinterpret_cast<PrintState*>(lParam));
+        OnInitPrint(dlg, *reinterpret_cast<PrintState*>(lParam));
         return TRUE;
     }
     if (!s || message != WM_COMMAND)
@@ -203,7 +203,7 @@ INT_PTR CALLBACK PrintProc(HWND dlg, UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     }
     if (id == IDOK && code == BN_CLICKED) {
-        if (Collect(dlg, *s))
+        if (CollectPrint(dlg, *s))
             EndDialog(dlg, IDOK);
         return TRUE;
     }
@@ -248,7 +248,7 @@ BOOL PrintDlg(LPPRINTDLG lppd)
         commdlg::SetError(CDERR_NOHOOK);
         return FALSE;
     }
-    if (pd.Flags & kHooksAndTemplates) {
+    if (pd.Flags & kPrintHooks) {
         commdlg::SetError(CDERR_NOTEMPLATE);
         return FALSE;
     }

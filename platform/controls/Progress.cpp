@@ -95,7 +95,7 @@ void PaintProgress(HDC dc, const RECT& client, const ProgressModel& model, DWORD
 
 namespace {
 
-LRESULT HandleMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleProgressMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The old position first, then the new one: as two arguments of one call their order would
     // be the compiler's, and the bar might compare the new position with itself.
@@ -164,5 +164,5 @@ LRESULT HandleMessage(HWND hwnd, ProgressModel& model, UINT message, WPARAM wPar
 LRESULT CALLBACK ProgressWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<ProgressModel>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new ProgressModel; }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new ProgressModel; }, HandleProgressMessage);
 }

@@ -126,7 +126,7 @@ private:
     ScrollBarModel& m_model;
 };
 
-void Paint(HWND hwnd, HDC dc, const ScrollBarModel& model)
+void PaintScrollBar(HWND hwnd, HDC dc, const ScrollBarModel& model)
 {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -144,7 +144,7 @@ void Paint(HWND hwnd, HDC dc, const ScrollBarModel& model)
     DrawScrollBar(dc, client, model.Vertical(), shown);
 }
 
-LRESULT HandleMessage(HWND hwnd, ScrollBarModel& model, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleScrollBarMessage(HWND hwnd, ScrollBarModel& model, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto redrawIf = [hwnd](BOOL redraw) {
         if (redraw)
@@ -157,7 +157,7 @@ LRESULT HandleMessage(HWND hwnd, ScrollBarModel& model, UINT message, WPARAM wPa
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, model); });
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { PaintScrollBar(hwnd, dc, model); });
     }
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -235,5 +235,5 @@ LRESULT HandleMessage(HWND hwnd, ScrollBarModel& model, UINT message, WPARAM wPa
 LRESULT CALLBACK ScrollBarControlWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<ScrollBarModel>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new ScrollBarModel((cs.style & SBS_VERT) != 0); }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new ScrollBarModel((cs.style & SBS_VERT) != 0); }, HandleScrollBarMessage);
 }

@@ -189,7 +189,7 @@ void FitToImage(HWND hwnd, const StaticState& state)
         SetWindowPos(hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Paint(HWND hwnd, HDC dc, const StaticState& state)
+void PaintStatic(HWND hwnd, HDC dc, const StaticState& state)
 {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -212,7 +212,7 @@ void Paint(HWND hwnd, HDC dc, const StaticState& state)
     PaintStatic(dc, client, state, WindowTextOf(hwnd), IsWindowEnabled(hwnd) != FALSE, background);
 }
 
-LRESULT HandleMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleStaticMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_GETDLGCODE:
@@ -241,7 +241,7 @@ LRESULT HandleMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, state); });
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { PaintStatic(hwnd, dc, state); });
     }
     case WM_LBUTTONDOWN:
         if (state.Style() & SS_NOTIFY)
@@ -281,5 +281,5 @@ LRESULT HandleMessage(HWND hwnd, StaticState& state, UINT message, WPARAM wParam
 LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<StaticState>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new StaticState(static_cast<DWORD>(cs.style)); }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT& cs) { return new StaticState(static_cast<DWORD>(cs.style)); }, HandleStaticMessage);
 }

@@ -171,7 +171,7 @@ void PaintPart(HWND hwnd, HDC dc, const StatusBarModel& model, int index, const 
     DrawPartText(dc, frame, part.text);
 }
 
-void Paint(HWND hwnd, HDC dc, const StatusBarModel& model)
+void PaintStatusBar(HWND hwnd, HDC dc, const StatusBarModel& model)
 {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -215,7 +215,7 @@ void NotifyMouse(HWND hwnd, const StatusBarModel& model, UINT code, LPARAM lPara
     NotifyParentHeader(hwnd, nm.hdr, code);
 }
 
-LRESULT HandleMessage(HWND hwnd, StatusBarModel& model, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleStatusBarMessage(HWND hwnd, StatusBarModel& model, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: {
@@ -243,7 +243,7 @@ LRESULT HandleMessage(HWND hwnd, StatusBarModel& model, UINT message, WPARAM wPa
         return 1;
     case WM_PAINT:
     case WM_PRINTCLIENT: {
-        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { Paint(hwnd, dc, model); });
+        return PaintOrPrintClient(hwnd, wParam, [&](HDC dc) { PaintStatusBar(hwnd, dc, model); });
     }
     case WM_SETTEXT:
         DefWindowProc(hwnd, message, wParam, lParam);
@@ -350,5 +350,5 @@ LRESULT HandleMessage(HWND hwnd, StatusBarModel& model, UINT message, WPARAM wPa
 LRESULT CALLBACK StatusBarWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<StatusBarModel>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new StatusBarModel; }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new StatusBarModel; }, HandleStatusBarMessage);
 }

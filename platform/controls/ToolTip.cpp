@@ -219,7 +219,7 @@ void NotifyTool(HWND tip, const ToolTipModel::Tool& tool, NMHDR& header, UINT co
     SendMessage(tool.hwnd, WM_NOTIFY, tool.id, reinterpret_cast<LPARAM>(&header));
 }
 
-std::string TextOf(HWND tip, TipState& state, int index)
+std::string TipTextOf(HWND tip, TipState& state, int index)
 {
     ToolTipModel::Tool& tool = state.model.At(index);
     if (!tool.callback)
@@ -286,7 +286,7 @@ void Show(HWND tip, TipState& state, POINT at)
     const int index = state.model.current;
     if (index < 0 || index >= state.model.Count())
         return;
-    state.text = TextOf(tip, state, index);
+    state.text = TipTextOf(tip, state, index);
     if (!IsWindow(tip) || state.text.empty())
         return;
     const SIZE size = TipSize(tip, state, state.text);
@@ -378,7 +378,7 @@ void Relay(HWND tip, TipState& state, const MSG& msg)
     }
 }
 
-void Paint(HWND tip, HDC dc, const TipState& state)
+void PaintToolTip(HWND tip, HDC dc, const TipState& state)
 {
     RECT client;
     GetClientRect(tip, &client);
@@ -400,7 +400,7 @@ void Paint(HWND tip, HDC dc, const TipState& state)
     SelectObject(dc, old);
 }
 
-LRESULT HandleMessage(HWND tip, TipState& state, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleToolTipMessage(HWND tip, TipState& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ToolTipModel& model = state.model;
     auto* info = reinterpret_cast<TOOLINFO*>(lParam);
@@ -414,7 +414,7 @@ LRESULT HandleMessage(HWND tip, TipState& state, UINT message, WPARAM wParam, LP
     case WM_PAINT: {
         PAINTSTRUCT ps{};
         HDC dc = BeginPaint(tip, &ps);
-        Paint(tip, dc, state);
+        PaintToolTip(tip, dc, state);
         EndPaint(tip, &ps);
         return 0;
     }
@@ -503,7 +503,7 @@ LRESULT HandleMessage(HWND tip, TipState& state, UINT message, WPARAM wParam, LP
         const int i = info ? model.Find(info->hwnd, info->uId) : -1;
         if (i < 0 || !info->lpszText || info->lpszText == LPSTR_TEXTCALLBACK)
             return 0;
-        const std::string text = TextOf(tip, state, i);
+        const std::string text = TipTextOf(tip, state, i);
         // The caller's buffer holds up to 80 bytes unless it says otherwise in wParam.
         const size_t room = wParam ? static_cast<size_t>(wParam) : 80;
         const size_t n = std::min(text.size(), room - 1);
@@ -592,5 +592,5 @@ LRESULT HandleMessage(HWND tip, TipState& state, UINT message, WPARAM wParam, LP
 LRESULT CALLBACK ToolTipWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<TipState>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new TipState; }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new TipState; }, HandleToolTipMessage);
 }

@@ -131,7 +131,7 @@ bool ArrowPartActive(const ToolbarModel& model, const TBBUTTON& b)
 
 // Draws image `column` of a strip at (x, y); a disabled image is embossed: its dark pixels
 // drawn in the highlight colour one pixel down and right, then in the shadow colour.
-void DrawImage(HDC dc, HBITMAP strip, int column, SIZE size, int x, int y, bool disabled)
+void DrawToolbarImage(HDC dc, HBITMAP strip, int column, SIZE size, int x, int y, bool disabled)
 {
     HDC mem = CreateCompatibleDC(dc);
     HGDIOBJ old = SelectObject(mem, strip);
@@ -205,7 +205,7 @@ void PaintButton(HDC dc, const ToolbarModel& model, const TBBUTTON& b, RECT r, b
         const int offset = down ? 1 : 0;
         const int x = r.left + (r.right - r.left - model.bitmapSize.cx) / 2 + offset;
         const int y = r.top + (r.bottom - r.top - model.bitmapSize.cy) / 2 + offset;
-        DrawImage(dc, strip, column, model.bitmapSize, x, y, !enabled || (b.fsState & TBSTATE_INDETERMINATE));
+        DrawToolbarImage(dc, strip, column, model.bitmapSize, x, y, !enabled || (b.fsState & TBSTATE_INDETERMINATE));
     }
     if (arrow.left < arrow.right) {
         RECT arrowEdge = arrow;
@@ -266,7 +266,7 @@ int ToolbarArrowWidth()
 
 namespace {
 
-void Redraw(HWND hwnd)
+void RedrawToolbar(HWND hwnd)
 {
     InvalidateRect(hwnd, nullptr, TRUE);
 }
@@ -286,7 +286,7 @@ LRESULT SetStateBit(HWND hwnd, ToolbarModel& model, WPARAM id, BYTE bit, bool on
     const BYTE state = on ? static_cast<BYTE>(b->fsState | bit) : static_cast<BYTE>(b->fsState & ~bit);
     if (state != b->fsState) {
         b->fsState = state;
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
     }
     return TRUE;
 }
@@ -319,7 +319,7 @@ HWND OwnerOf(const ToolbarModel& model, HWND hwnd)
 
 // A click completes: a check button toggles (one of a check group is checked, the rest of its
 // group cleared) and the owner gets the command.
-void Click(HWND hwnd, ToolbarModel& model, int index)
+void ClickToolbar(HWND hwnd, ToolbarModel& model, int index)
 {
     TBBUTTON& b = model.buttons[static_cast<size_t>(index)];
     if (b.fsStyle & TBSTYLE_CHECK) {
@@ -338,7 +338,7 @@ void Click(HWND hwnd, ToolbarModel& model, int index)
         }
     }
     const int id = b.idCommand;
-    Redraw(hwnd);
+    RedrawToolbar(hwnd);
     SendMessage(OwnerOf(model, hwnd), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(hwnd));
 }
 
@@ -367,7 +367,7 @@ void OnButtonDown(HWND hwnd, ToolbarModel& model, POINT pt)
         const RECT r = RectOf(model, hwnd, index);
         if (!ArrowPartActive(model, b) || pt.x >= r.right - model.arrowWidth) {
             b.fsState |= TBSTATE_PRESSED;
-            Redraw(hwnd);
+            RedrawToolbar(hwnd);
             const int id = b.idCommand;
             DropDown(hwnd, model, index);
             // The owner may have removed buttons or the window while its menu was open.
@@ -375,14 +375,14 @@ void OnButtonDown(HWND hwnd, ToolbarModel& model, POINT pt)
                 return;
             if (TBBUTTON* still = ButtonOf(model, static_cast<WPARAM>(id)))
                 still->fsState &= static_cast<BYTE>(~TBSTATE_PRESSED);
-            Redraw(hwnd);
+            RedrawToolbar(hwnd);
             return;
         }
     }
     model.tracking = index;
     model.trackingInside = true;
     SetCapture(hwnd);
-    Redraw(hwnd);
+    RedrawToolbar(hwnd);
 }
 
 void OnMouseMove(HWND hwnd, ToolbarModel& model, POINT pt)
@@ -392,7 +392,7 @@ void OnMouseMove(HWND hwnd, ToolbarModel& model, POINT pt)
         const bool inside = PtInRect(&r, pt) != 0;
         if (inside != model.trackingInside) {
             model.trackingInside = inside;
-            Redraw(hwnd);
+            RedrawToolbar(hwnd);
         }
         return;
     }
@@ -406,7 +406,7 @@ void OnMouseMove(HWND hwnd, ToolbarModel& model, POINT pt)
         track.dwFlags = TME_LEAVE;
         track.hwndTrack = hwnd;
         TrackMouseEvent(&track);
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
     }
 }
 
@@ -418,10 +418,10 @@ void OnButtonUp(HWND hwnd, ToolbarModel& model)
     model.trackingInside = false;
     if (GetCapture() == hwnd)
         ReleaseCapture();
-    Redraw(hwnd);
+    RedrawToolbar(hwnd);
     if (index >= 0 && index < model.Count() && inside
         && (model.buttons[static_cast<size_t>(index)].fsState & TBSTATE_ENABLED))
-        Click(hwnd, model, index);
+        ClickToolbar(hwnd, model, index);
 }
 
 LRESULT AddButtons(HWND hwnd, ToolbarModel& model, int index, int count, const TBBUTTON* buttons)
@@ -432,11 +432,11 @@ LRESULT AddButtons(HWND hwnd, ToolbarModel& model, int index, int count, const T
         return FALSE;
     for (int i = 0; i < count; ++i)
         model.Insert(index < 0 ? -1 : index + i, buttons[i]);
-    Redraw(hwnd);
+    RedrawToolbar(hwnd);
     return TRUE;
 }
 
-LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleToolbarMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_ERASEBKGND:
@@ -463,13 +463,13 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
         if (model.tracking >= 0 && reinterpret_cast<HWND>(lParam) != hwnd) {
             model.tracking = -1;
             model.trackingInside = false;
-            Redraw(hwnd);
+            RedrawToolbar(hwnd);
         }
         return 0;
     case WM_MOUSELEAVE:
         if (model.hot >= 0) {
             model.hot = -1;
-            Redraw(hwnd);
+            RedrawToolbar(hwnd);
         }
         return 0;
     case TB_BUTTONSTRUCTSIZE:
@@ -496,7 +496,7 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
             --model.tracking;
         }
         model.hot = -1;
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return TRUE;
     }
     case TB_GETBUTTON: {
@@ -527,11 +527,11 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
         if (cx <= 0 || cy <= 0)
             return FALSE;
         (message == TB_SETBUTTONSIZE ? model.buttonSize : model.bitmapSize) = SIZE{cx, cy};
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return TRUE;
     }
     case TB_AUTOSIZE:
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return 0;
     case TB_ADDBITMAP: {
         const auto* add = reinterpret_cast<const TBADDBITMAP*>(lParam);
@@ -539,7 +539,7 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
         if (!add || add->hInst || !add->nID)
             return -1;
         const int first = model.AddBitmap(reinterpret_cast<HBITMAP>(add->nID), static_cast<int>(wParam));
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return first;
     }
     case TB_REPLACEBITMAP: {
@@ -549,7 +549,7 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
         if (!model.ReplaceBitmap(reinterpret_cast<HBITMAP>(rep->nIDOld), reinterpret_cast<HBITMAP>(rep->nIDNew),
                                  rep->nButtons))
             return FALSE;
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return TRUE;
     }
     case TB_ENABLEBUTTON:
@@ -575,7 +575,7 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
         if (!b)
             return FALSE;
         b->fsState = static_cast<BYTE>(LOWORD(lParam));
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return TRUE;
     }
     case TB_GETSTATE: {
@@ -585,7 +585,7 @@ LRESULT HandleMessage(HWND hwnd, ToolbarModel& model, UINT message, WPARAM wPara
     case TB_SETEXTENDEDSTYLE: {
         const DWORD old = model.exStyle;
         model.exStyle = static_cast<DWORD>(lParam);
-        Redraw(hwnd);
+        RedrawToolbar(hwnd);
         return old;
     }
     case TB_GETEXTENDEDSTYLE:
@@ -606,5 +606,5 @@ LRESULT CALLBACK ToolbarWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
             model->arrowWidth = ToolbarArrowWidth();
             return model;
         },
-        HandleMessage);
+        HandleToolbarMessage);
 }

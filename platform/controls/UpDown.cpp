@@ -89,22 +89,22 @@ struct UpDownState {
     bool m_orphaned = false;
 };
 
-DWORD StyleOf(HWND hwnd)
+DWORD UpDownStyleOf(HWND hwnd)
 {
     return static_cast<DWORD>(GetWindowLong(hwnd, GWL_STYLE));
 }
 
 void ShowInBuddy(HWND hwnd, UpDownState& state)
 {
-    if (state.buddy && IsWindow(state.buddy) && (StyleOf(hwnd) & UDS_SETBUDDYINT))
-        SetWindowText(state.buddy, state.model.Format(!(StyleOf(hwnd) & UDS_NOTHOUSANDS)).c_str());
+    if (state.buddy && IsWindow(state.buddy) && (UpDownStyleOf(hwnd) & UDS_SETBUDDYINT))
+        SetWindowText(state.buddy, state.model.Format(!(UpDownStyleOf(hwnd) & UDS_NOTHOUSANDS)).c_str());
 }
 
 // The buddy's text becomes the position again when it holds a number (the user may have
 // typed one); false when it does not.
 bool ReadBuddy(HWND hwnd, UpDownState& state)
 {
-    if (!state.buddy || !IsWindow(state.buddy) || !(StyleOf(hwnd) & UDS_SETBUDDYINT))
+    if (!state.buddy || !IsWindow(state.buddy) || !(UpDownStyleOf(hwnd) & UDS_SETBUDDYINT))
         return true;
     int value = 0;
     if (!state.model.Parse(WindowTextOf(state.buddy), value))
@@ -129,7 +129,7 @@ void Step(HWND hwnd, UpDownState& state, int steps)
     state.model.pos = static_cast<int>(std::clamp<long long>(wanted, state.model.Min(), state.model.Max()));
     ShowInBuddy(hwnd, state);
     InvalidateRect(hwnd, nullptr, FALSE);
-    SendMessage(GetParent(hwnd), (StyleOf(hwnd) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL,
+    SendMessage(GetParent(hwnd), (UpDownStyleOf(hwnd) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL,
                 MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(state.model.pos)), reinterpret_cast<LPARAM>(hwnd));
 }
 
@@ -171,7 +171,7 @@ void SetBuddy(HWND hwnd, UpDownState& state, HWND buddy)
     if (!buddy || !IsWindow(buddy))
         return;
     state.buddy = buddy;
-    const DWORD style = StyleOf(hwnd);
+    const DWORD style = UpDownStyleOf(hwnd);
     if ((style & UDS_ARROWKEYS) && !GetProp(buddy, kBuddyProp)) {
         SetProp(buddy, kBuddyProp, hwnd);
         SetProp(buddy, kBuddyProcProp, reinterpret_cast<HANDLE>(GetWindowLongPtr(buddy, GWLP_WNDPROC)));
@@ -196,11 +196,11 @@ void SetBuddy(HWND hwnd, UpDownState& state, HWND buddy)
     ShowInBuddy(hwnd, state);
 }
 
-void Paint(HWND hwnd, HDC dc, const UpDownState& state)
+void PaintUpDown(HWND hwnd, HDC dc, const UpDownState& state)
 {
     RECT client;
     GetClientRect(hwnd, &client);
-    const bool horizontal = (StyleOf(hwnd) & UDS_HORZ) != 0;
+    const bool horizontal = (UpDownStyleOf(hwnd) & UDS_HORZ) != 0;
     RECT up = client, down = client;
     if (horizontal) {
         up.left = down.right = client.left + (client.right - client.left) / 2;
@@ -219,12 +219,12 @@ int ArrowAt(HWND hwnd, POINT pt)
 {
     RECT client;
     GetClientRect(hwnd, &client);
-    if (StyleOf(hwnd) & UDS_HORZ)
+    if (UpDownStyleOf(hwnd) & UDS_HORZ)
         return pt.x >= (client.right - client.left) / 2 ? 1 : -1;
     return pt.y < (client.bottom - client.top) / 2 ? 1 : -1;
 }
 
-void EndPress(HWND hwnd, UpDownState& state)
+void EndUpDownPress(HWND hwnd, UpDownState& state)
 {
     if (!state.pressed)
         return;
@@ -233,17 +233,17 @@ void EndPress(HWND hwnd, UpDownState& state)
     InvalidateRect(hwnd, nullptr, FALSE);
     if (GetCapture() == hwnd)
         ReleaseCapture();
-    SendMessage(GetParent(hwnd), (StyleOf(hwnd) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL,
+    SendMessage(GetParent(hwnd), (UpDownStyleOf(hwnd) & UDS_HORZ) ? WM_HSCROLL : WM_VSCROLL,
                 MAKEWPARAM(SB_ENDSCROLL, static_cast<WORD>(state.model.pos)), reinterpret_cast<LPARAM>(hwnd));
 }
 
-LRESULT HandleMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT HandleUpDownMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam, LPARAM lParam)
 {
     UpDownModel& model = state.model;
     switch (message) {
     case WM_CREATE:
-        model.wrap = (StyleOf(hwnd) & UDS_WRAP) != 0;
-        if (StyleOf(hwnd) & UDS_AUTOBUDDY)
+        model.wrap = (UpDownStyleOf(hwnd) & UDS_WRAP) != 0;
+        if (UpDownStyleOf(hwnd) & UDS_AUTOBUDDY)
             SetBuddy(hwnd, state, GetWindow(hwnd, GW_HWNDPREV));
         return 0;
     case WM_DESTROY:
@@ -254,7 +254,7 @@ LRESULT HandleMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam
     case WM_PAINT: {
         PAINTSTRUCT ps{};
         HDC dc = BeginPaint(hwnd, &ps);
-        Paint(hwnd, dc, state);
+        PaintUpDown(hwnd, dc, state);
         EndPaint(hwnd, &ps);
         return 0;
     }
@@ -278,7 +278,7 @@ LRESULT HandleMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam
         return 0;
     case WM_LBUTTONUP:
     case WM_CAPTURECHANGED:
-        EndPress(hwnd, state);
+        EndUpDownPress(hwnd, state);
         return 0;
     case WM_ENABLE:
         InvalidateRect(hwnd, nullptr, FALSE);
@@ -348,7 +348,7 @@ LRESULT HandleMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam
         return static_cast<LRESULT>(model.accel.size());
     }
     case WM_STYLECHANGED:
-        model.wrap = (StyleOf(hwnd) & UDS_WRAP) != 0;
+        model.wrap = (UpDownStyleOf(hwnd) & UDS_WRAP) != 0;
         return 0;
     default:
         return DefWindowProc(hwnd, message, wParam, lParam);
@@ -360,5 +360,5 @@ LRESULT HandleMessage(HWND hwnd, UpDownState& state, UINT message, WPARAM wParam
 LRESULT CALLBACK UpDownWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DispatchControlMessage<UpDownState>(
-        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new UpDownState; }, HandleMessage);
+        hwnd, message, wParam, lParam, [](const CREATESTRUCT&) { return new UpDownState; }, HandleUpDownMessage);
 }

@@ -197,7 +197,7 @@ bool DecodeBytes(Charset charset, const unsigned char* p, size_t n, bool strict,
     return false;
 }
 
-int Fail(DWORD error)
+int FailConversion(DWORD error)
 {
     SetLastError(error);
     return 0;
@@ -207,25 +207,25 @@ template <class Char>
 int CopyOut(const std::basic_string<Char>& result, Char* dest, int destSize)
 {
     if (result.size() > static_cast<size_t>(INT_MAX))
-        return Fail(ERROR_INSUFFICIENT_BUFFER);
+        return FailConversion(ERROR_INSUFFICIENT_BUFFER);
     int needed = static_cast<int>(result.size());
     if (destSize == 0)
         return needed;
     if (needed > destSize) {
         // Fill what fits, as callers of the platform sometimes use the partial result.
         memcpy(dest, result.data(), static_cast<size_t>(destSize) * sizeof(Char));
-        return Fail(ERROR_INSUFFICIENT_BUFFER);
+        return FailConversion(ERROR_INSUFFICIENT_BUFFER);
     }
     memcpy(dest, result.data(), result.size() * sizeof(Char));
     return needed;
 }
 
-char AsciiUpper(char c)
+char CodePageUpper(char c)
 {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-char AsciiLower(char c)
+char CodePageLower(char c)
 {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -250,7 +250,7 @@ int SortWeight(unsigned char c)
     if (IsAsciiDigit(ch))
         return 0x100 + c;
     if (IsAsciiAlpha(ch))
-        return 0x200 + static_cast<unsigned char>(AsciiLower(ch));
+        return 0x200 + static_cast<unsigned char>(CodePageLower(ch));
     return c;
 }
 
@@ -354,22 +354,22 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     if (lpMultiByteStr == nullptr || cbMultiByte == 0 || cbMultiByte < -1 || cchWideChar < 0 ||
         (lpWideCharStr == nullptr && cchWideChar != 0) ||
         static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailConversion(ERROR_INVALID_PARAMETER);
     Charset charset = CharsetOf(CodePage);
     if (charset == Charset::Unknown)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailConversion(ERROR_INVALID_PARAMETER);
     if (charset == Charset::Utf8 && (dwFlags & ~DWORD(MB_ERR_INVALID_CHARS)) != 0)
-        return Fail(ERROR_INVALID_FLAGS);
+        return FailConversion(ERROR_INVALID_FLAGS);
     if ((dwFlags & ~DWORD(MB_PRECOMPOSED | MB_COMPOSITE | MB_USEGLYPHCHARS | MB_ERR_INVALID_CHARS)) != 0 ||
         (dwFlags & MB_PRECOMPOSED && dwFlags & MB_COMPOSITE))
-        return Fail(ERROR_INVALID_FLAGS);
+        return FailConversion(ERROR_INVALID_FLAGS);
 
     size_t n = cbMultiByte == -1 ? strlen(lpMultiByteStr) + 1 : static_cast<size_t>(cbMultiByte);
     std::u32string codePoints;
     bool failed = false;
     if (!DecodeBytes(charset, reinterpret_cast<const unsigned char*>(lpMultiByteStr), n,
             (dwFlags & MB_ERR_INVALID_CHARS) != 0, codePoints, failed))
-        return Fail(failed ? ERROR_INVALID_PARAMETER : ERROR_NO_UNICODE_TRANSLATION);
+        return FailConversion(failed ? ERROR_INVALID_PARAMETER : ERROR_NO_UNICODE_TRANSLATION);
     std::u16string result;
     result.reserve(codePoints.size());
     for (char32_t cp : codePoints)
@@ -383,18 +383,18 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     if (lpWideCharStr == nullptr || cchWideChar == 0 || cchWideChar < -1 || cbMultiByte < 0 ||
         (lpMultiByteStr == nullptr && cbMultiByte != 0) ||
         static_cast<const void*>(lpMultiByteStr) == static_cast<const void*>(lpWideCharStr))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailConversion(ERROR_INVALID_PARAMETER);
     Charset charset = CharsetOf(CodePage);
     if (charset == Charset::Unknown)
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailConversion(ERROR_INVALID_PARAMETER);
     bool strict = (dwFlags & WC_ERR_INVALID_CHARS) != 0;
     if (charset == Charset::Utf8) {
         if ((dwFlags & ~DWORD(WC_ERR_INVALID_CHARS)) != 0)
-            return Fail(ERROR_INVALID_FLAGS);
+            return FailConversion(ERROR_INVALID_FLAGS);
         if (lpDefaultChar != nullptr || lpUsedDefaultChar != nullptr)
-            return Fail(ERROR_INVALID_PARAMETER);
+            return FailConversion(ERROR_INVALID_PARAMETER);
     } else if (strict) {
-        return Fail(ERROR_INVALID_FLAGS);
+        return FailConversion(ERROR_INVALID_FLAGS);
     }
     if (lpUsedDefaultChar != nullptr)
         *lpUsedDefaultChar = FALSE;
@@ -418,7 +418,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     }
     std::unique_ptr<IconvHandle> sjis;
     if (charset == Charset::ShiftJis && !OpenShiftJis(sjis, true))
-        return Fail(ERROR_INVALID_PARAMETER);
+        return FailConversion(ERROR_INVALID_PARAMETER);
 
     std::string result;
     result.reserve(n);
@@ -440,7 +440,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
         case Charset::Utf8:
             if (!valid) {
                 if (strict)
-                    return Fail(ERROR_NO_UNICODE_TRANSLATION);
+                    return FailConversion(ERROR_NO_UNICODE_TRANSLATION);
                 cp = kReplacement;
             }
             Utf8Encode(cp, result);
@@ -580,29 +580,29 @@ bool AsciiEqualNoCase(std::string_view a, std::string_view b)
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiLower(a[i]) != AsciiLower(b[i]))
+        if (CodePageLower(a[i]) != CodePageLower(b[i]))
             return false;
     return true;
 }
 
 LPSTR CharUpperA(LPSTR lpsz)
 {
-    return ConvertCase(lpsz, AsciiUpper);
+    return ConvertCase(lpsz, CodePageUpper);
 }
 
 LPSTR CharLowerA(LPSTR lpsz)
 {
-    return ConvertCase(lpsz, AsciiLower);
+    return ConvertCase(lpsz, CodePageLower);
 }
 
 DWORD CharUpperBuffA(LPSTR lpsz, DWORD cchLength)
 {
-    return ConvertCaseBuff(lpsz, cchLength, AsciiUpper);
+    return ConvertCaseBuff(lpsz, cchLength, CodePageUpper);
 }
 
 DWORD CharLowerBuffA(LPSTR lpsz, DWORD cchLength)
 {
-    return ConvertCaseBuff(lpsz, cchLength, AsciiLower);
+    return ConvertCaseBuff(lpsz, cchLength, CodePageLower);
 }
 
 BOOL IsCharAlphaA(CHAR ch)

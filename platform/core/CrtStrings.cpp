@@ -8,7 +8,7 @@
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char CrtLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 char Upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 void CopyPart(char* out, size_t size, const char* from, size_t length)
@@ -190,7 +190,7 @@ std::string UpperCaseKeepOffsets(std::string_view text)
 char* _strlwr(char* str)
 {
     for (char* p = str; p != nullptr && *p != '\0'; ++p)
-        *p = Lower(*p);
+        *p = CrtLower(*p);
     return str;
 }
 
@@ -204,8 +204,8 @@ char* _strupr(char* str)
 int _strnicmp(const char* a, const char* b, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        int ca = static_cast<unsigned char>(Lower(a[i]));
-        int cb = static_cast<unsigned char>(Lower(b[i]));
+        int ca = static_cast<unsigned char>(CrtLower(a[i]));
+        int cb = static_cast<unsigned char>(CrtLower(b[i]));
         if (ca != cb)
             return ca - cb;
         if (ca == 0)

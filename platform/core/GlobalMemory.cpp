@@ -20,7 +20,7 @@ struct Block {
     bool moveable = false;
 };
 
-struct Table {
+struct BlockTable {
     std::mutex mutex;
     // Fixed blocks are keyed by their address, moveable ones by the address of a one-byte
     // tag allocated for the handle, so handles never collide with data addresses.
@@ -29,9 +29,9 @@ struct Table {
     std::unordered_map<HGLOBAL, std::unique_ptr<char>> tags;
 };
 
-Table& TheTable()
+BlockTable& TheBlockTable()
 {
-    static Table* table = new Table;   // blocks may be freed by threads running at exit
+    static BlockTable* table = new BlockTable;   // blocks may be freed by threads running at exit
     return *table;
 }
 
@@ -45,7 +45,7 @@ std::unique_ptr<unsigned char[]> Allocate(SIZE_T bytes, bool zero)
     return data;
 }
 
-Block* FindLocked(Table& table, HGLOBAL hMem)
+Block* FindLocked(BlockTable& table, HGLOBAL hMem)
 {
     auto it = table.blocks.find(hMem);
     return it == table.blocks.end() ? nullptr : &it->second;
@@ -68,7 +68,7 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
         }
         block.capacity = dwBytes ? dwBytes : 1;
     }
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     HGLOBAL handle;
     if (moveable) {
@@ -86,7 +86,7 @@ HGLOBAL GlobalAlloc(UINT uFlags, SIZE_T dwBytes)
 
 HGLOBAL GlobalReAlloc(HGLOBAL hMem, SIZE_T dwBytes, UINT uFlags)
 {
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     Block* block = FindLocked(table, hMem);
     if (!block) {
@@ -142,7 +142,7 @@ HGLOBAL GlobalFree(HGLOBAL hMem)
 {
     if (!hMem)
         return nullptr;
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     auto it = table.blocks.find(hMem);
     if (it == table.blocks.end()) {
@@ -158,7 +158,7 @@ HGLOBAL GlobalFree(HGLOBAL hMem)
 
 LPVOID GlobalLock(HGLOBAL hMem)
 {
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     Block* block = FindLocked(table, hMem);
     if (!block) {
@@ -176,7 +176,7 @@ LPVOID GlobalLock(HGLOBAL hMem)
 
 BOOL GlobalUnlock(HGLOBAL hMem)
 {
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     Block* block = FindLocked(table, hMem);
     if (!block) {
@@ -195,7 +195,7 @@ BOOL GlobalUnlock(HGLOBAL hMem)
 
 SIZE_T GlobalSize(HGLOBAL hMem)
 {
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     Block* block = FindLocked(table, hMem);
     if (!block) {
@@ -207,7 +207,7 @@ SIZE_T GlobalSize(HGLOBAL hMem)
 
 HGLOBAL GlobalHandle(LPCVOID pMem)
 {
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     auto it = table.byAddress.find(pMem);
     if (it == table.byAddress.end()) {
@@ -219,7 +219,7 @@ HGLOBAL GlobalHandle(LPCVOID pMem)
 
 UINT GlobalFlags(HGLOBAL hMem)
 {
-    Table& table = TheTable();
+    BlockTable& table = TheBlockTable();
     std::lock_guard lock(table.mutex);
     Block* block = FindLocked(table, hMem);
     if (!block)

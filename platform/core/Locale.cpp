@@ -111,7 +111,7 @@ const char* LookUp(LCTYPE type)
 }
 
 // The output convention shared by every function here.
-int CopyOut(std::string_view text, LPSTR buffer, int cch)
+int CopyLocaleOut(std::string_view text, LPSTR buffer, int cch)
 {
     if (cch < 0 || (cch > 0 && !buffer)) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -130,7 +130,7 @@ int CopyOut(std::string_view text, LPSTR buffer, int cch)
     return needed;
 }
 
-void AppendNumber(std::string& out, int value, int width)
+void AppendLocaleNumber(std::string& out, int value, int width)
 {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%0*d", width, value);
@@ -203,7 +203,7 @@ std::string FormatDateTimePicture(const SYSTEMTIME& st, const char* picture, Pic
             else if (count == 3)
                 out += kDayAbbrevs[dow];
             else
-                AppendNumber(out, st.wDay, width);
+                AppendLocaleNumber(out, st.wDay, width);
             break;
         case 'M':
             if (count >= 4)
@@ -211,26 +211,26 @@ std::string FormatDateTimePicture(const SYSTEMTIME& st, const char* picture, Pic
             else if (count == 3)
                 out += kMonthAbbrevs[st.wMonth - 1];
             else
-                AppendNumber(out, st.wMonth, width);
+                AppendLocaleNumber(out, st.wMonth, width);
             break;
         case 'y':
             if (count >= 3)
-                AppendNumber(out, st.wYear, 4);
+                AppendLocaleNumber(out, st.wYear, 4);
             else
-                AppendNumber(out, st.wYear % 100, width);
+                AppendLocaleNumber(out, st.wYear % 100, width);
             break;
         case 'g':
             out += "A.D.";
             break;
         case 'h':
             if (force24)
-                AppendNumber(out, st.wHour, width);
+                AppendLocaleNumber(out, st.wHour, width);
             else
-                AppendNumber(out, st.wHour % 12 == 0 ? 12 : st.wHour % 12, width);
+                AppendLocaleNumber(out, st.wHour % 12 == 0 ? 12 : st.wHour % 12, width);
             break;
-        case 'H': AppendNumber(out, st.wHour, width); break;
-        case 'm': AppendNumber(out, st.wMinute, width); break;
-        case 's': AppendNumber(out, st.wSecond, width); break;
+        case 'H': AppendLocaleNumber(out, st.wHour, width); break;
+        case 'm': AppendLocaleNumber(out, st.wMinute, width); break;
+        case 's': AppendLocaleNumber(out, st.wSecond, width); break;
         case 't': {
             const char* marker = st.wHour < 12 ? kAm : kPm;
             out.append(marker, count >= 2 ? std::strlen(marker) : 1);
@@ -283,7 +283,7 @@ int GetLocaleInfoA(LCID /*Locale*/, LCTYPE LCType, LPSTR lpLCData, int cchData)
         std::memcpy(lpLCData, &value, sizeof value);
         return kSize;
     }
-    return CopyOut(text, lpLCData, cchData);
+    return CopyLocaleOut(text, lpLCData, cchData);
 }
 
 int GetDateFormatA(LCID /*Locale*/, DWORD dwFlags, const SYSTEMTIME* lpDate, LPCSTR lpFormat,
@@ -308,7 +308,7 @@ int GetDateFormatA(LCID /*Locale*/, DWORD dwFlags, const SYSTEMTIME* lpDate, LPC
                           : (dwFlags & DATE_LONGDATE) ? kLongDate
                           : (dwFlags & DATE_YEARMONTH) ? kYearMonth
                                                        : kShortDate;
-    return CopyOut(vostrel::FormatDateTimePicture(st, picture, vostrel::PictureTokens::Date),
+    return CopyLocaleOut(vostrel::FormatDateTimePicture(st, picture, vostrel::PictureTokens::Date),
                    lpDateStr, cchDate);
 }
 
@@ -327,7 +327,7 @@ int GetTimeFormatA(LCID /*Locale*/, DWORD dwFlags, const SYSTEMTIME* lpTime, LPC
     }
     // The date is not used, but day-of-week arithmetic wants a real one.
     st.wYear = 1899, st.wMonth = 12, st.wDay = 30;
-    return CopyOut(vostrel::FormatDateTimePicture(st, lpFormat ? lpFormat : kTimeFormat,
+    return CopyLocaleOut(vostrel::FormatDateTimePicture(st, lpFormat ? lpFormat : kTimeFormat,
                                                   vostrel::PictureTokens::Time, dwFlags),
                    lpTimeStr, cchTime);
 }
@@ -453,7 +453,7 @@ int GetNumberFormatA(LCID /*Locale*/, DWORD /*dwFlags*/, LPCSTR lpValue, const N
     const std::string number = FormatMagnitude(value, fmt.NumDigits, fmt.LeadingZero, fmt.Grouping,
                                                fmt.lpDecimalSep, fmt.lpThousandSep, isZero);
     const bool negative = value.negative && !isZero;
-    return CopyOut(negative ? ApplyPattern(kNegative[fmt.NegativeOrder], number, "") : number,
+    return CopyLocaleOut(negative ? ApplyPattern(kNegative[fmt.NegativeOrder], number, "") : number,
                    lpNumberStr, cchNumber);
 }
 
@@ -479,5 +479,5 @@ int GetCurrencyFormatA(LCID /*Locale*/, DWORD /*dwFlags*/, LPCSTR lpValue,
                                                fmt.lpDecimalSep, fmt.lpThousandSep, isZero);
     const bool negative = value.negative && !isZero;
     const char* pattern = negative ? kNegative[fmt.NegativeOrder] : kPositive[fmt.PositiveOrder];
-    return CopyOut(ApplyPattern(pattern, number, fmt.lpCurrencySymbol), lpCurrencyStr, cchCurrency);
+    return CopyLocaleOut(ApplyPattern(pattern, number, fmt.lpCurrencySymbol), lpCurrencyStr, cchCurrency);
 }

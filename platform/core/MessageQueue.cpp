@@ -35,14 +35,14 @@ int64_t SteadyMs()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-struct Registry {
+struct QueueRegistry {
     std::mutex mutex;
     std::unordered_map<DWORD, std::shared_ptr<MessageQueue>> queues;
 };
 
-Registry& TheRegistry()
+QueueRegistry& TheQueueRegistry()
 {
-    static Registry* registry = new Registry;   // never destroyed: threads end during exit
+    static QueueRegistry* registry = new QueueRegistry;   // never destroyed: threads end during exit
     return *registry;
 }
 
@@ -169,7 +169,7 @@ MessageQueue& MessageQueue::ForCurrentThread()
     if (!t_holder.queue) {
         DWORD thread = GetCurrentThreadId();
         auto queue = std::make_shared<MessageQueue>(thread);
-        Registry& registry = TheRegistry();
+        QueueRegistry& registry = TheQueueRegistry();
         std::lock_guard lock(registry.mutex);
         registry.queues[thread] = queue;
         t_holder.queue = queue;
@@ -179,7 +179,7 @@ MessageQueue& MessageQueue::ForCurrentThread()
 
 std::shared_ptr<MessageQueue> MessageQueue::ForThread(DWORD threadId)
 {
-    Registry& registry = TheRegistry();
+    QueueRegistry& registry = TheQueueRegistry();
     std::lock_guard lock(registry.mutex);
     auto it = registry.queues.find(threadId);
     return it == registry.queues.end() ? nullptr : it->second;
@@ -584,7 +584,7 @@ void MessageQueue::Shutdown()
         sent->Complete(0);
     m_cv.notify_all();
     {
-        Registry& registry = TheRegistry();
+        QueueRegistry& registry = TheQueueRegistry();
         std::lock_guard lock(registry.mutex);
         auto it = registry.queues.find(m_threadId);
         if (it != registry.queues.end() && it->second.get() == this)

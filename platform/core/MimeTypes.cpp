@@ -4,12 +4,12 @@
 
 namespace {
 
-bool IsBlank(char c)
+bool IsHeaderBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r';
 }
 
-std::string Lower(std::string_view text)
+std::string MimeLower(std::string_view text)
 {
     std::string out(text);
     for (char& c : out)
@@ -37,18 +37,18 @@ MimeTypeTable ParseMimeTypes(std::string_view text)
         std::string type;
         size_t i = 0;
         while (i < line.size()) {
-            while (i < line.size() && IsBlank(line[i]))
+            while (i < line.size() && IsHeaderBlank(line[i]))
                 ++i;
             size_t start = i;
-            while (i < line.size() && !IsBlank(line[i]))
+            while (i < line.size() && !IsHeaderBlank(line[i]))
                 ++i;
             if (start == i)
                 break;
             std::string_view word = line.substr(start, i - start);
             if (type.empty())
-                type = Lower(word);
+                type = MimeLower(word);
             else
-                table.emplace(Lower(word), type);
+                table.emplace(MimeLower(word), type);
         }
     }
     return table;

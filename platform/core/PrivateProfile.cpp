@@ -16,16 +16,16 @@
 
 namespace {
 
-bool IsBlank(char c)
+bool IsProfileBlank(char c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
 std::string_view Trim(std::string_view text)
 {
-    while (!text.empty() && IsBlank(text.front()))
+    while (!text.empty() && IsProfileBlank(text.front()))
         text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
+    while (!text.empty() && IsProfileBlank(text.back()))
         text.remove_suffix(1);
     return text;
 }

@@ -183,7 +183,7 @@ LONG NormalizeData(DWORD type, const BYTE* data, DWORD size, std::string& out)
 }
 
 // Copies a value's bytes out by the query rules shared by RegQueryValueEx and RegEnumValue.
-LONG CopyData(const CRegValue& value, LPDWORD type, LPBYTE data, LPDWORD size)
+LONG CopyRegistryData(const CRegValue& value, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     if (type)
         *type = value.type;
@@ -355,7 +355,7 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, LPDWORD, LPDWORD lpType, LPB
     const CRegValue* value = key.node->FindValue(lpValueName ? lpValueName : "");
     if (!value)
         return ERROR_FILE_NOT_FOUND;
-    return CopyData(*value, lpType, lpData, lpcbData);
+    return CopyRegistryData(*value, lpType, lpData, lpcbData);
 }
 
 LONG RegSetValueEx(HKEY hKey, LPCSTR lpValueName, DWORD, DWORD dwType, const BYTE* lpData, DWORD cbData)
@@ -478,7 +478,7 @@ LONG RegEnumValue(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValu
     const CRegValue& value = values[dwIndex];
     if ((rc = CopyName(value.name, lpValueName, lpcchValueName)) != ERROR_SUCCESS)
         return rc;
-    return CopyData(value, lpType, lpData, lpcbData);
+    return CopyRegistryData(value, lpType, lpData, lpcbData);
 }
 
 LONG RegQueryInfoKey(HKEY hKey, LPSTR lpClass, LPDWORD lpcchClass, LPDWORD, LPDWORD lpcSubKeys,

@@ -62,7 +62,7 @@ struct Module {
     std::map<ResourceKey, int> typeCounts;
 };
 
-struct Registry {
+struct ModuleRegistry {
     std::mutex mutex;
     // The program's module first, then the libraries in registration order; never shrinks, so
     // Module pointers stay valid.
@@ -70,9 +70,9 @@ struct Registry {
     std::unordered_set<const ResourceEntry*> known;
 };
 
-Registry& TheRegistry()
+ModuleRegistry& TheModuleRegistry()
 {
-    static Registry registry;
+    static ModuleRegistry registry;
     return registry;
 }
 
@@ -94,7 +94,7 @@ HMODULE LibraryHandle(size_t index)
     return reinterpret_cast<HMODULE>(static_cast<uintptr_t>(0x7E000000u + (index + 1) * 0x10000u));
 }
 
-Module* FindModuleLocked(Registry& registry, HMODULE handle)
+Module* FindModuleLocked(ModuleRegistry& registry, HMODULE handle)
 {
     if (handle == nullptr)
         handle = VOSTREL_PROGRAM_INSTANCE;
@@ -104,14 +104,14 @@ Module* FindModuleLocked(Registry& registry, HMODULE handle)
     return nullptr;
 }
 
-const ResourceEntry* FindLocked(const Module& module, const ResourceKey& type, const ResourceKey& name)
+const ResourceEntry* FindModuleLocked(const Module& module, const ResourceKey& type, const ResourceKey& name)
 {
     auto it = module.entries.find({type, name});
     return it == module.entries.end() ? nullptr : it->second;
 }
 
 // The modules in search order: the program first, then the libraries as registered.
-std::vector<const Module*> SearchOrderLocked(Registry& registry)
+std::vector<const Module*> SearchOrderLocked(ModuleRegistry& registry)
 {
     std::vector<const Module*> order;
     for (auto& module : registry.modules)
@@ -144,7 +144,7 @@ LPCSTR FindStringLocked(const Module& module, UINT uID, int* length)
     ResourceKey type, name;
     MakeKey(RT_STRING, type);
     MakeKey(MAKEINTRESOURCE(StringBlockId(uID)), name);
-    const ResourceEntry* entry = uID <= 0xFFFF ? FindLocked(module, type, name) : nullptr;
+    const ResourceEntry* entry = uID <= 0xFFFF ? FindModuleLocked(module, type, name) : nullptr;
     if (!entry)
         return nullptr;
     int n = 0;
@@ -160,7 +160,7 @@ LPCSTR FindStringLocked(const Module& module, UINT uID, int* length)
 
 HMODULE RegisterResourceModule(const ResourceModuleTable& table)
 {
-    Registry& registry = TheRegistry();
+    ModuleRegistry& registry = TheModuleRegistry();
     const ResourceEntry* version = nullptr;
     HMODULE handle = nullptr;
     {
@@ -213,7 +213,7 @@ HMODULE FindResourceModule(LPCSTR moduleName)
 {
     if (!moduleName)
         return nullptr;
-    Registry& registry = TheRegistry();
+    ModuleRegistry& registry = TheModuleRegistry();
     std::lock_guard lock(registry.mutex);
     const std::string name = UpperName(moduleName);
     for (auto& module : registry.modules)
@@ -229,11 +229,11 @@ HRSRC FindResource(HMODULE hModule, LPCSTR lpName, LPCSTR lpType)
         SetLastError(ERROR_INVALID_PARAMETER);
         return nullptr;
     }
-    Registry& registry = TheRegistry();
+    ModuleRegistry& registry = TheModuleRegistry();
     std::lock_guard lock(registry.mutex);
     Module* module = FindModuleLocked(registry, hModule);
     if (module) {
-        if (const ResourceEntry* entry = FindLocked(*module, type, name))
+        if (const ResourceEntry* entry = FindModuleLocked(*module, type, name))
             return reinterpret_cast<HRSRC>(const_cast<ResourceEntry*>(entry));
         auto firstOfType = module->entries.lower_bound({type, ResourceKey{}});
         if (firstOfType != module->entries.end() && firstOfType->first.first == type) {
@@ -250,7 +250,7 @@ namespace {
 const ResourceEntry* KnownEntry(HRSRC hResInfo)
 {
     auto* entry = reinterpret_cast<const ResourceEntry*>(hResInfo);
-    Registry& registry = TheRegistry();
+    ModuleRegistry& registry = TheModuleRegistry();
     std::lock_guard lock(registry.mutex);
     return entry && registry.known.count(entry) ? entry : nullptr;
 }
@@ -292,10 +292,10 @@ HINSTANCE AfxFindResourceHandle(LPCSTR lpszName, LPCSTR lpszType)
     ResourceKey type, name;
     if (!MakeKey(lpszType, type) || !MakeKey(lpszName, name))
         return nullptr;
-    Registry& registry = TheRegistry();
+    ModuleRegistry& registry = TheModuleRegistry();
     std::lock_guard lock(registry.mutex);
     for (const Module* module : SearchOrderLocked(registry))
-        if (FindLocked(*module, type, name))
+        if (FindModuleLocked(*module, type, name))
             return module->handle;
     return nullptr;
 }
@@ -309,7 +309,7 @@ int LoadString(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax)
     int length = 0;
     LPCSTR text = nullptr;
     {
-        Registry& registry = TheRegistry();
+        ModuleRegistry& registry = TheModuleRegistry();
         std::lock_guard lock(registry.mutex);
         if (const Module* module = FindModuleLocked(registry, hInstance))
             text = FindStringLocked(*module, uID, &length);
@@ -337,7 +337,7 @@ int LoadString(HINSTANCE hInstance, UINT uID, LPSTR lpBuffer, int cchBufferMax)
 
 LPCSTR FindResourceString(UINT uID)
 {
-    Registry& registry = TheRegistry();
+    ModuleRegistry& registry = TheModuleRegistry();
     std::lock_guard lock(registry.mutex);
     for (const Module* module : SearchOrderLocked(registry))
         if (LPCSTR text = FindStringLocked(*module, uID, nullptr))

@@ -103,7 +103,7 @@ std::string InfoText(const std::string& path)
     return "[Trash Info]\nPath=" + EncodeTrashPath(path) + "\nDeletionDate=" + date + "\n";
 }
 
-bool WriteAll(int fd, const std::string& text)
+bool WriteAllToTrash(int fd, const std::string& text)
 {
     size_t done = 0;
     while (done < text.size()) {
@@ -141,7 +141,7 @@ TrashResult MoveInto(const std::string& trash, const std::string& path, bool cop
                 continue;
             return Failure(ErrnoToLastError(errno), "cannot create " + infoPath + ": " + std::strerror(errno));
         }
-        bool written = WriteAll(fd, info) && fsync(fd) == 0;
+        bool written = WriteAllToTrash(fd, info) && fsync(fd) == 0;
         int err = errno;
         close(fd);
         struct stat st{};

@@ -19,7 +19,7 @@ struct Entry {
     uint64_t order = 0;
 };
 
-struct Table {
+struct WindowSlots {
     std::mutex mutex;
     std::unordered_map<uintptr_t, Entry> entries;
     // Handles are never reused within a run, so a stale handle can never reach a new window.
@@ -29,9 +29,9 @@ struct Table {
     uint64_t order = 0;
 };
 
-Table& TheTable()
+WindowSlots& TheWindowSlots()
 {
-    static Table* table = new Table;   // never destroyed: threads may post during exit
+    static WindowSlots* table = new WindowSlots;   // never destroyed: threads may post during exit
     return *table;
 }
 
@@ -87,7 +87,7 @@ WindowRef& WindowRef::operator=(const WindowRef& other)
 
 HWND WindowTable::Add(std::unique_ptr<WindowObject> window)
 {
-    Table& table = TheTable();
+    WindowSlots& table = TheWindowSlots();
     DWORD thread = GetCurrentThreadId();
     std::lock_guard lock(table.mutex);
     uintptr_t key = table.next;
@@ -109,7 +109,7 @@ WindowObject* WindowTable::Find(HWND hwnd)
 {
     if (!hwnd)
         return nullptr;
-    Table& table = TheTable();
+    WindowSlots& table = TheWindowSlots();
     std::lock_guard lock(table.mutex);
     auto it = table.entries.find(Key(hwnd));
     return it == table.entries.end() ? nullptr : it->second.window.get();
@@ -119,7 +119,7 @@ DWORD WindowTable::OwnerThread(HWND hwnd)
 {
     if (!hwnd)
         return 0;
-    Table& table = TheTable();
+    WindowSlots& table = TheWindowSlots();
     std::lock_guard lock(table.mutex);
     auto it = table.entries.find(Key(hwnd));
     return it == table.entries.end() ? 0 : it->second.threadId;
@@ -129,7 +129,7 @@ void WindowTable::Remove(HWND hwnd)
 {
     std::unique_ptr<WindowObject> window;
     {
-        Table& table = TheTable();
+        WindowSlots& table = TheWindowSlots();
         std::lock_guard lock(table.mutex);
         auto it = table.entries.find(Key(hwnd));
         if (it == table.entries.end())
@@ -144,7 +144,7 @@ void WindowTable::Remove(HWND hwnd)
 
 std::vector<HWND> WindowTable::ThreadWindows(DWORD threadId)
 {
-    Table& table = TheTable();
+    WindowSlots& table = TheWindowSlots();
     std::vector<std::pair<uint64_t, HWND>> found;
     {
         std::lock_guard lock(table.mutex);

@@ -36,8 +36,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kPage = "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
-const std::string kSaved =
+const std::string kEnginePage = "<html>\r\n<head>\r\n<title>T</title>\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
+const std::string kEngineSaved =
     "<html>\r\n<head>\r\n<title>T</title>\r\n<meta name=\"Keywords\" content=\"k\">\r\n</head>\r\n<body>text</body>\r\n</html>\r\n";
 
 class ParserEngineTest : public EngineTest {
@@ -54,7 +54,7 @@ protected:
 
     // A page node of a file in the scratch folder, as a scan read it, with an edited Keywords
     // content.
-    CPageNode* Page(const std::string& name, const std::string& content = kPage)
+    CPageNode* Page(const std::string& name, const std::string& content = kEnginePage)
     {
         WriteFileBytes(TempDir() / name, content);
         auto pPage = std::make_unique<CPageNode>();
@@ -392,9 +392,9 @@ TEST_F(ParserEngineTest, SavingKeepsTheOldPageAsABackup)
     chmod((TempDir() / "two.htm").c_str(), 0640);
     MessageSink sink;
     RunSave(sink);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm"), kSaved);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm.old"), kPage);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "two.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm"), kEngineSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "one.htm.old"), kEnginePage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "two.htm"), kEngineSaved);
     EXPECT_EQ(fs::status(TempDir() / "two.htm").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_EQ(KeywordsModified(p1), 0u);
@@ -416,8 +416,8 @@ TEST_F(ParserEngineTest, ABackupTakesTheNextFreeNumber)
     RunSave(sink);
     EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old"), "first");
     EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old2"), "second");
-    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old3"), kPage);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm.old3"), kEnginePage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "p.htm"), kEngineSaved);
 }
 
 TEST_F(ParserEngineTest, WithEveryBackupNameTakenThePageIsLeftAlone)
@@ -430,11 +430,11 @@ TEST_F(ParserEngineTest, WithEveryBackupNameTakenThePageIsLeftAlone)
         WriteFileBytes(base + ".old" + std::to_string(n), "b" + std::to_string(n));
     MessageSink sink;
     RunSave(sink);
-    EXPECT_EQ(ReadFileBytes(base), kPage);
+    EXPECT_EQ(ReadFileBytes(base), kEnginePage);
     EXPECT_EQ(ReadFileBytes(base + ".old24"), "b24");
     EXPECT_EQ(KeywordsModified(pFull), 1u);
     EXPECT_EQ(KeywordsModified(pNext), 0u);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "next.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "next.htm"), kEngineSaved);
     EXPECT_TRUE(TempFilesLeft().empty());
     const std::vector<std::string> lines = sink.Lines();
     ASSERT_EQ(lines.size(), 1u);
@@ -449,10 +449,10 @@ TEST_F(ParserEngineTest, AReadOnlyPageIsDeniedAndTheSaveGoesOn)
     chmod((TempDir() / "locked.htm").c_str(), 0444);
     MessageSink sink;
     RunSave(sink);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "locked.htm"), kPage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "locked.htm"), kEnginePage);
     EXPECT_FALSE(fs::exists(TempDir() / "locked.htm.old"));
     EXPECT_EQ(KeywordsModified(pLocked), 1u);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "open.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "open.htm"), kEngineSaved);
     EXPECT_EQ(sink.Lines(),
               std::vector<std::string>{"LOCKED.HTM : Denied Access: the page is read-only. The page was left as it was."});
     EXPECT_TRUE(TempFilesLeft().empty());
@@ -469,7 +469,7 @@ TEST_F(ParserEngineTest, AMissingPageIsReportedAndSkipped)
     EXPECT_EQ(KeywordsModified(pGone), 1u);
     ASSERT_EQ(sink.Lines().size(), 1u);
     EXPECT_EQ(sink.Lines()[0].rfind("GONE.HTM : ", 0), 0u);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "here.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "here.htm"), kEngineSaved);
     EXPECT_TRUE(TempFilesLeft().empty());
 }
 
@@ -513,7 +513,7 @@ TEST_F(ParserEngineTest, AnotherSchemeReplacesThePageWithoutABackup)
     Page("d.htm");
     MessageSink sink;
     RunSave(sink);
-    EXPECT_EQ(ReadFileBytes(TempDir() / "d.htm"), kSaved);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "d.htm"), kEngineSaved);
     EXPECT_FALSE(fs::exists(TempDir() / "d.htm.old"));
     EXPECT_TRUE(TempFilesLeft().empty());
 }
@@ -533,8 +533,8 @@ TEST_F(ParserEngineTest, TheTrashSchemeMovesTheOldPageToTheTrash)
         setenv("XDG_DATA_HOME", strOld.c_str(), 1);
     else
         unsetenv("XDG_DATA_HOME");
-    EXPECT_EQ(ReadFileBytes(TempDir() / "t.htm"), kSaved);
-    EXPECT_EQ(ReadFileBytes(data / "Trash" / "files" / "t.htm"), kPage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "t.htm"), kEngineSaved);
+    EXPECT_EQ(ReadFileBytes(data / "Trash" / "files" / "t.htm"), kEnginePage);
     EXPECT_TRUE(fs::exists(data / "Trash" / "info" / "t.htm.trashinfo"));
     EXPECT_TRUE(sink.Lines().empty());
 }
@@ -627,7 +627,7 @@ TEST_F(ParserEngineTest, StoppingTheSaveEndsAfterThePageBeingSaved)
             EXPECT_EQ(KeywordsModified(p), 0u);
         } else {
             EXPECT_FALSE(bReported) << p->GetName().GetString();
-            EXPECT_EQ(ReadFileBytes(name), kPage);
+            EXPECT_EQ(ReadFileBytes(name), kEnginePage);
             EXPECT_EQ(KeywordsModified(p), 1u);
         }
     }

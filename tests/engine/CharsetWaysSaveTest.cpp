@@ -29,7 +29,7 @@ using namespace enginetest;
 
 namespace {
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
+std::string WaysReplaced(std::string text, const std::string& from, const std::string& to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -53,7 +53,7 @@ const std::string kVietnamese = "<html><head>\n<meta http-equiv=\"Content-Type\"
                                 "Chúng tôi cung cấp các sản phẩm tốt nhất với giá cả hợp lý cho mọi người.</p>\n"
                                 "</body></html>\n";
 // A page in UTF-8 whose letters a Latin charset lacks in part.
-const std::string kHungarian = "<html><head>\n<meta charset=\"utf-8\">\n<title>Tűzfal és őrség</title>\n</head><body>\n"
+const std::string kHungarianUtf8 = "<html><head>\n<meta charset=\"utf-8\">\n<title>Tűzfal és őrség</title>\n</head><body>\n"
                                "<p>Grüße aus Győr</p>\n</body></html>\n";
 
 const std::string kUtf8Tag = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">";
@@ -124,8 +124,8 @@ protected:
 // of the charset the page is in already; nothing else of the page changes.
 TEST_F(CharsetWaysSaveTest, EveryDeclarationOfAPageSaysTheCharsetTypedInTheNameTyped)
 {
-    const std::string metaCharset = Replaced(kChinese, "DECLARATION", "<meta charset=\"GB2312\">");
-    const std::string httpEquiv = Replaced(kChinese, "DECLARATION",
+    const std::string metaCharset = WaysReplaced(kChinese, "DECLARATION", "<meta charset=\"GB2312\">");
+    const std::string httpEquiv = WaysReplaced(kChinese, "DECLARATION",
                                            "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=GB2312\">");
     struct Row {
         const char* pszName;
@@ -134,10 +134,10 @@ TEST_F(CharsetWaysSaveTest, EveryDeclarationOfAPageSaysTheCharsetTypedInTheNameT
         std::string typed;
         std::string written; // in UTF-8
     } rows[] = {
-        {"gbk-meta.htm", metaCharset, "GB2312", "text/html; charset=GBK", Replaced(metaCharset, "GB2312", "GBK")},
-        {"gbk-equiv.htm", httpEquiv, "GB2312", "text/html; charset=GBK", Replaced(httpEquiv, "GB2312", "GBK")},
-        {"thai.htm", kThai, "CP874", "text/html; charset=TIS-620", Replaced(kThai, "windows-874", "TIS-620")},
-        {"utf8.htm", httpEquiv, "GB2312", "text/html; charset=UTF-8", Replaced(httpEquiv, "GB2312", "UTF-8")},
+        {"gbk-meta.htm", metaCharset, "GB2312", "text/html; charset=GBK", WaysReplaced(metaCharset, "GB2312", "GBK")},
+        {"gbk-equiv.htm", httpEquiv, "GB2312", "text/html; charset=GBK", WaysReplaced(httpEquiv, "GB2312", "GBK")},
+        {"thai.htm", kThai, "CP874", "text/html; charset=TIS-620", WaysReplaced(kThai, "windows-874", "TIS-620")},
+        {"utf8.htm", httpEquiv, "GB2312", "text/html; charset=UTF-8", WaysReplaced(httpEquiv, "GB2312", "UTF-8")},
     };
     for (Row& row : rows) {
         row.page = InCharset(row.page, row.pszIn);
@@ -170,13 +170,13 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
         std::string written;
     } rows[] = {
         {"korean.htm", korean, "text/html; charset=UTF-8", {"converted from EUC-KR"},
-         {CharsetChoice::Convert, "EUC-KR"}, Replaced(kKoreanUnderGbk, "GBK", "UTF-8")},
+         {CharsetChoice::Convert, "EUC-KR"}, WaysReplaced(kKoreanUnderGbk, "GBK", "UTF-8")},
         {"japanese.htm", japanese, "text/html; charset=UTF-8", {"converted from Shift_JIS"},
-         {CharsetChoice::Convert, "Shift_JIS"}, Replaced(kShortJapanese, "</head>", kUtf8Tag + "\n</head>")},
+         {CharsetChoice::Convert, "Shift_JIS"}, WaysReplaced(kShortJapanese, "</head>", kUtf8Tag + "\n</head>")},
         // Its tone marks stand apart from their letters in windows-1258, and so they are written.
         {"vietnamese.htm", vietnamese, "text/html; charset=UTF-8", {"converted from windows-1258"},
          {CharsetChoice::Convert, "windows-1258"},
-         Replaced(encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese), "ISO-8859-1", "UTF-8")},
+         WaysReplaced(encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese), "ISO-8859-1", "UTF-8")},
         // Taken on other bytes: left alone again.
         {"changed.htm", korean, "text/html; charset=UTF-8", {"converted from EUC-KR"},
          {CharsetChoice::Convert, "EUC-KR", 1}, korean},
@@ -184,8 +184,8 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
     std::vector<CMetaContent*> edits;
     for (const Row& row : rows)
         edits.push_back(AddPage(row.pszName, row.page, row.typed));
-    CMetaContent* pLatin = AddPage("latin.htm", kHungarian, "text/html; charset=ISO-8859-2");
-    CMetaContent* pWestern = AddPage("western.htm", kHungarian, "text/html; charset=windows-1252");
+    CMetaContent* pLatin = AddPage("latin.htm", kHungarianUtf8, "text/html; charset=ISO-8859-2");
+    CMetaContent* pWestern = AddPage("western.htm", kHungarianUtf8, "text/html; charset=windows-1252");
     std::map<std::string, std::string> told = Save();
     for (size_t i = 0; i < std::size(rows); ++i) {
         const Row& row = rows[i];
@@ -206,10 +206,10 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
     // ISO-8859-2 has every letter of the Hungarian page; windows-1252 lacks ő and ű, written as
     // references, and the line says so.
     EXPECT_EQ(ReadFileBytes(TempDir() / "latin.htm"),
-              InCharset(Replaced(kHungarian, "utf-8", "ISO-8859-2"), "ISO-8859-2"));
+              InCharset(WaysReplaced(kHungarianUtf8, "utf-8", "ISO-8859-2"), "ISO-8859-2"));
     EXPECT_EQ(told["LATIN.HTM"], "");
     EXPECT_EQ(ReadFileBytes(TempDir() / "western.htm"),
-              InCharset(Replaced(Replaced(Replaced(kHungarian, "utf-8", "windows-1252"), "ű", "&#369;"), "ő", "&#337;"),
+              InCharset(WaysReplaced(WaysReplaced(WaysReplaced(kHungarianUtf8, "utf-8", "windows-1252"), "ű", "&#369;"), "ő", "&#337;"),
                         "CP1252"));
     EXPECT_EQ(told["WESTERN.HTM"], "windows-1252 lacks 3 of its characters (the first is \"ű\", U+0171): they were "
                                    "written as character references or escapes, which browsers read as the characters.");

@@ -72,7 +72,7 @@ struct TitledCharset {
     const char* pszBody;
 };
 
-const TitledCharset kCharsets[] = {
+const TitledCharset kLegacyCharsets[] = {
     {"ISO-2022-JP", "ISO-2022-JP", "<>~",
      {"ソフトの入手", "入手と設定、昇る", "昇る (入手)"}, "あうの設定", "<p>ソフトの入手と設定</p>\n"},
     {"Shift_JIS", "CP932", "\\~",
@@ -83,7 +83,7 @@ const TitledCharset kCharsets[] = {
      {"乗客", "乗客與乗務", "乗務 - 乗客"}, "乗客说明", "<p>乗客與乗務</p>\n"},
 };
 
-std::string PageText(const TitledCharset& charset, const std::string& title)
+std::string LegacyPageText(const TitledCharset& charset, const std::string& title)
 {
     // The description before the title: in ISO-2022-JP its characters hold a quote and an "&".
     return std::string("<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=") + charset.pszName
@@ -146,7 +146,7 @@ TEST_F(LegacyTitleSaveTest, ATitleWhoseBytesHoldMarkupCharactersIsWrittenSaveAft
     std::vector<CPageNode*> pages;
     std::vector<std::string> before;
     CSelNodesCol selection;
-    for (const TitledCharset& charset : kCharsets) {
+    for (const TitledCharset& charset : kLegacyCharsets) {
         for (const char* pszTitle : charset.pszTitles) {
             // What the test rests on: the title holds none of the bytes as a character of its own,
             // and its characters hold one of them.
@@ -155,7 +155,7 @@ TEST_F(LegacyTitleSaveTest, ATitleWhoseBytesHoldMarkupCharactersIsWrittenSaveAft
             EXPECT_EQ(std::string(pszTitle).find_first_of(charset.pszBytes), std::string::npos) << pszTitle;
             EXPECT_NE(bytes.find_first_of(charset.pszBytes), std::string::npos) << charset.pszName << ": " << pszTitle;
         }
-        const std::string page = Iconv(PageText(charset, charset.pszTitles[0]), "UTF-8", charset.pszConverter);
+        const std::string page = Iconv(LegacyPageText(charset, charset.pszTitles[0]), "UTF-8", charset.pszConverter);
         ASSERT_NE(page.rfind("(not ", 0), 0u) << charset.pszName;
         before.push_back(page);
         CPageNode* pPage = AddPage(TempDir() / (std::string(charset.pszName) + ".htm"), page, charset.pszTitles[0]);
@@ -164,18 +164,18 @@ TEST_F(LegacyTitleSaveTest, ATitleWhoseBytesHoldMarkupCharactersIsWrittenSaveAft
     }
     for (int nEdit = 1; nEdit <= 2; ++nEdit) {
         for (size_t i = 0; i < pages.size(); ++i) {
-            pages[i]->SetTitle(kCharsets[i].pszTitles[nEdit]);
+            pages[i]->SetTitle(kLegacyCharsets[i].pszTitles[nEdit]);
             pages[i]->SetTitleModified(1);
         }
         const std::vector<std::string> lines = Save(selection);
         EXPECT_TRUE(lines.empty()) << "save " << nEdit << ": " << lines.front();
         for (size_t i = 0; i < pages.size(); ++i) {
-            const TitledCharset& charset = kCharsets[i];
+            const TitledCharset& charset = kLegacyCharsets[i];
             SCOPED_TRACE(std::string(charset.pszName) + ", save " + std::to_string(nEdit));
             const std::string saved = ReadFileBytes(TempDir() / (std::string(charset.pszName) + ".htm"));
             const std::string text = Iconv(saved, charset.pszConverter, "UTF-8");
             EXPECT_EQ(TitleOf(text), charset.pszTitles[nEdit]);
-            EXPECT_EQ(text, PageText(charset, charset.pszTitles[nEdit]));
+            EXPECT_EQ(text, LegacyPageText(charset, charset.pszTitles[nEdit]));
             EXPECT_TRUE(OnlyTitleDiffers(before[i], saved));
             EXPECT_EQ(pages[i]->GetTitleModified(), 0u);
         }

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kEnglishText =
+constexpr const char* kTaskEnglishText =
     "The garden railway runs through the old orchard. Garden railway models are built in the "
     "workshop, and every garden railway needs careful track work. The steam locomotive pulls "
     "the passenger coaches along the garden railway while visitors watch the steam locomotive "
@@ -56,7 +56,7 @@ CConnectOptions ScanConnectOptions(int nThreads = 1)
     return options;
 }
 
-std::string Page(const std::string& title, const std::string& head, const std::string& body)
+std::string TaskPage(const std::string& title, const std::string& head, const std::string& body)
 {
     return "<html><head><title>" + title + "</title>" + head + "</head><body>" + body + "</body></html>";
 }
@@ -90,14 +90,14 @@ TEST(CTaskManagerTest, ScansAFolderOfLocalPagesEndToEnd)
     ScopedTempDir folder;
     std::string body;
     for (int i = 0; i < 6; ++i)
-        body += kEnglishText;
+        body += kTaskEnglishText;
     const fs::path a = WritePage(folder, "a.htm",
-        Page("Garden Railways", "<meta name=\"keywords\" content=\"trains, gardens\">"
+        TaskPage("Garden Railways", "<meta name=\"keywords\" content=\"trains, gardens\">"
                                 "<meta name=\"Description\" content=\"All about trains\">"
                                 "<meta http-equiv=\"Content-Language\" content=\"en\">",
             "<p>" + body + "</p><a href=\"b.htm\">next</a>"));
-    const fs::path b = WritePage(folder, "b.html", Page("Second page", "<meta name=\"author\" content=\"Ann\">", "Hello"));
-    const fs::path c = WritePage(folder, "c.htm", Page("Third", "", ""));
+    const fs::path b = WritePage(folder, "b.html", TaskPage("Second page", "<meta name=\"author\" content=\"Ann\">", "Hello"));
+    const fs::path c = WritePage(folder, "c.htm", TaskPage("Third", "", ""));
 
     FakeTaskSink sink;
     const CConnectOptions options = ScanConnectOptions();
@@ -163,7 +163,7 @@ TEST(CTaskManagerTest, StoppingMidScanLeavesTheRestUnchecked)
     CTaskManager manager(&sink, nullptr, 0, &options);
     constexpr int kPages = 200;
     for (int i = 0; i < kPages; ++i) {
-        const fs::path path = WritePage(folder, "p" + std::to_string(i) + ".htm", Page("P", "", kEnglishText));
+        const fs::path path = WritePage(folder, "p" + std::to_string(i) + ".htm", TaskPage("P", "", kTaskEnglishText));
         manager.QueueUrl(static_cast<DWORD_PTR>(i + 1), FileUrl(path), 1, TRUE);
     }
     // The third page asks for the stop itself, so the test needs no timing.
@@ -191,7 +191,7 @@ TEST(CTaskManagerTest, AnExceptionInACheckStopsTheEngine)
     const CConnectOptions options = ScanConnectOptions();
     CTaskManager manager(&sink, nullptr, 0, &options);
     for (int i = 1; i <= 5; ++i) {
-        const fs::path path = WritePage(folder, "p" + std::to_string(i) + ".htm", Page("T", "", ""));
+        const fs::path path = WritePage(folder, "p" + std::to_string(i) + ".htm", TaskPage("T", "", ""));
         manager.QueueUrl(static_cast<DWORD_PTR>(i), FileUrl(path), 1, TRUE);
     }
     sink.m_onTitle = [](DWORD_PTR dwPage) {

@@ -154,7 +154,7 @@ bool IsValidIn(const std::string& bytes, const std::string& charset)
     return bValid;
 }
 
-std::string ReadFile(const fs::path& path)
+std::string ReadSiteFile(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -343,8 +343,8 @@ TEST_F(MultilingualSiteTest, ValuesRoundTripInEachPagesCharsetAndNothingElseMove
 
     for (const SitePage& page : pages) {
         SCOPED_TRACE(page.name);
-        const std::string saved = ReadFile(m_folder / "site" / page.name);
-        EXPECT_EQ(ReadFile(m_folder / "site" / (page.name + ".old")), page.Bytes());
+        const std::string saved = ReadSiteFile(m_folder / "site" / page.name);
+        EXPECT_EQ(ReadSiteFile(m_folder / "site" / (page.name + ".old")), page.Bytes());
         EXPECT_TRUE(IsValidIn(saved, page.charset));
         if (page.charset == "ISO-8859-1") {
             EXPECT_EQ(saved.find("\xC3"), std::string::npos) << "UTF-8 written into a Latin-1 page";
@@ -467,7 +467,7 @@ TEST_F(MultilingualSiteTest, APageThatCannotBeReadIsToldAndNeverSaved)
     CParserEngine engine;
     ASSERT_EQ(engine.StartSave(m_selection, frame.GetMainWindow(), frame.GetMainWindow()), 0u);
     ASSERT_TRUE(frame.WaitFor(frame.saved));
-    EXPECT_EQ(ReadFile(m_folder / "site" / closed.name), bytes);
+    EXPECT_EQ(ReadSiteFile(m_folder / "site" / closed.name), bytes);
     EXPECT_FALSE(fs::exists(m_folder / "site" / (closed.name + ".old")));
     EXPECT_EQ(pContent->GetModified(), 1u);
     // The page that was read has no edits: nothing is written to it either.
@@ -554,7 +554,7 @@ TEST_F(MultilingualSiteTest, FilesThatAreNoPagesAreToldAndNeverWritten)
             expected.replace(expected.find("content=\"alt\""), 13, "content=\"neu\"");
         if (i == 9)
             expected.replace(expected.find("</head>"), 0, "<meta name=\"Description\" content=\"neu\">\n");
-        EXPECT_EQ(ReadFile(m_folder / "site" / files[i].first), expected);
+        EXPECT_EQ(ReadSiteFile(m_folder / "site" / files[i].first), expected);
         EXPECT_EQ(fs::exists(m_folder / "site" / (files[i].first + ".old")), i >= 8);
         EXPECT_EQ(Content(nodes[i], "description")->GetModified(), i >= 8 ? 0u : 1u);
     }
@@ -566,7 +566,7 @@ TEST_F(MultilingualSiteTest, FilesThatAreNoPagesAreToldAndNeverWritten)
     m_selection.RemoveAll();
     m_selection.AddTail(nodes[8]);
     EXPECT_EQ(Save(), std::vector<std::string>{"LATIN.HTM : " + binary});
-    EXPECT_EQ(ReadFile(m_folder / "site" / "latin.htm"), picture);
+    EXPECT_EQ(ReadSiteFile(m_folder / "site" / "latin.htm"), picture);
     EXPECT_EQ(Content(nodes[8], "description")->GetModified(), 1u);
     size_t nBackups = 0;
     for (const auto& entry : fs::directory_iterator(m_folder / "site"))
@@ -640,8 +640,8 @@ TEST_F(MultilingualSiteTest, XhtmlManualsStayWellFormedAndEveryTagKeepsItsKind)
         + "Erste Schritte mit &quot;Anf\xC3\xBChrung&quot; &amp; mehr" + guideTitle
         + "    <meta name=\"Keywords\" content=\"anleitung\" />\n    <meta name=\"Robots\" content=\"index, follow\" />\n"
         + guideEnd;
-    EXPECT_EQ(ReadFile(m_folder / "site" / manual.name), savedManual);
-    EXPECT_EQ(ReadFile(m_folder / "site" / guide.name), savedGuide);
+    EXPECT_EQ(ReadSiteFile(m_folder / "site" / manual.name), savedManual);
+    EXPECT_EQ(ReadSiteFile(m_folder / "site" / guide.name), savedGuide);
     ASSERT_TRUE(ParseAsXml(m_folder / "site" / manual.name, metas)) << metas;
     EXPECT_EQ(metas, "http-equiv=Content-Type|content=text/html; charset=utf-8\n"
                      "name=generator|content=DocBook & Vostrel\n"
@@ -657,7 +657,7 @@ TEST_F(MultilingualSiteTest, XhtmlManualsStayWellFormedAndEveryTagKeepsItsKind)
     Edit(nodes[1], "Keywords", "");
     Edit(nodes[1], "Robots", "");
     EXPECT_EQ(Save(), std::vector<std::string>{"CH03.HTML : " + std::string(kNothingToWrite)});
-    EXPECT_EQ(ReadFile(m_folder / "site" / guide.name), guideTop + "de-DE" + guideMiddle
+    EXPECT_EQ(ReadSiteFile(m_folder / "site" / guide.name), guideTop + "de-DE" + guideMiddle
                   + "Erste Schritte mit &quot;Anf\xC3\xBChrung&quot; &amp; mehr" + guideTitle + guideEnd);
 
     nodes = Scan({manual, guide});
@@ -712,7 +712,7 @@ TEST_F(MultilingualSiteTest, AnEditedTagChangesItsValueAndNothingElse)
     for (const auto& [name, value] : edits)
         Edit(nodes[0], name, value);
     EXPECT_EQ(Save(), std::vector<std::string>{});
-    EXPECT_EQ(ReadFile(m_folder / "site" / page.name), pageOf(written));
+    EXPECT_EQ(ReadSiteFile(m_folder / "site" / page.name), pageOf(written));
     nodes = Scan({page});
     for (const auto& [name, value] : edits) {
         ASSERT_NE(Content(nodes[0], name), nullptr) << name;

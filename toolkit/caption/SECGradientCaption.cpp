@@ -8,7 +8,7 @@
 
 namespace {
 
-bool HasStyle(HWND hWnd, DWORD bits) { return (::GetWindowLongPtr(hWnd, GWL_STYLE) & bits) != 0; }
+bool CaptionHasStyle(HWND hWnd, DWORD bits) { return (::GetWindowLongPtr(hWnd, GWL_STYLE) & bits) != 0; }
 
 // A tool window (a docked or floating document frame) has the small caption: its height, its
 // buttons and its font.
@@ -33,7 +33,7 @@ CRect SECGradientCaption::GetCaptionRect(HWND hWnd)
         return CRect(0, 0, 0, 0);
     CRect window;
     ::GetWindowRect(hWnd, &window);
-    const bool sizable = HasStyle(hWnd, WS_THICKFRAME);
+    const bool sizable = CaptionHasStyle(hWnd, WS_THICKFRAME);
     CRect rect;
     rect.left = ::GetSystemMetrics(SM_CXFRAME);
     rect.top = ::GetSystemMetrics(SM_CYFRAME) - (sizable ? 0 : 1);
@@ -41,7 +41,7 @@ CRect SECGradientCaption::GetCaptionRect(HWND hWnd)
     rect.right = window.Width() - cx - 1;
     rect.bottom = rect.top + ::GetSystemMetrics(IsToolWindow(hWnd) ? SM_CYSMSIZE : SM_CYSIZE);
     // Room for the caption buttons.
-    const bool boxes = HasStyle(hWnd, WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    const bool boxes = CaptionHasStyle(hWnd, WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
     const int buttons = (boxes ? 2 : 0) + (CloseEnabled(hWnd) ? 1 : 0);
     rect.right -= buttons * cx + (boxes ? ::GetSystemMetrics(SM_CXBORDER) : 0);
     return rect;
@@ -129,7 +129,7 @@ BOOL SECGradientCaption::DrawCaption(HWND hWnd, BOOL bActive, int nAlign, HFONT 
 
     // The icon cell.
     CRect text = area;
-    if (HasStyle(hWnd, WS_SYSMENU)) {
+    if (CaptionHasStyle(hWnd, WS_SYSMENU)) {
         const int cx = ButtonWidth(hWnd);
         CRect cell(area.left, area.top, area.left + cx, area.bottom);
         HBRUSH brush = ::CreateSolidBrush(bActive ? RGB(0, 0, 0) : inactiveColour);

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int kMaxIntegerDigits = 15;
+constexpr int kMaxCurrencyDigits = 15;
 constexpr int kMaxFractionDigits = 15;
 
 struct Pattern {
@@ -99,7 +99,7 @@ double CutToIntegerDigits(double magnitude, int digits)
 bool DigitsToValue(const std::string& integer, const std::string& fraction, double& value)
 {
     const auto significant = integer.find_first_not_of('0');
-    if (significant != std::string::npos && integer.size() - significant > kMaxIntegerDigits)
+    if (significant != std::string::npos && integer.size() - significant > kMaxCurrencyDigits)
         return false;
     std::string number = integer.empty() ? std::string("0") : integer;
     if (!fraction.empty())
@@ -420,7 +420,7 @@ void CGXBCurrencyFormat::SetNegativePattern(int n)
 
 void CGXBCurrencyFormat::SetIntegerDigits(int n)
 {
-    m_nIntegerDigits = n < 1 ? -1 : (n > kMaxIntegerDigits ? kMaxIntegerDigits : n);
+    m_nIntegerDigits = n < 1 ? -1 : (n > kMaxCurrencyDigits ? kMaxCurrencyDigits : n);
 }
 
 void CGXBCurrencyFormat::SetFractionDigits(int n)

@@ -178,3 +178,9 @@ protected:
 // such class is linked in. Lets the docking code ask about frame and toolbar classes that sit
 // above it without depending on them.
 BOOL SECIsKindOf(const CObject* pObject, LPCSTR lpszClassName);
+
+// The bar as one of the docking layer's own, or null for a bar of the framework's.
+inline SECControlBar* AsSEC(CControlBar* bar)
+{
+    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
+}

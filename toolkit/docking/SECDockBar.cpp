@@ -28,11 +28,6 @@ END_MESSAGE_MAP()
 
 namespace {
 
-SECControlBar* AsSEC(CControlBar* bar)
-{
-    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
-}
-
 DWORD ExStyleOf(CControlBar* bar)
 {
     SECControlBar* sec = AsSEC(bar);

@@ -17,12 +17,7 @@ namespace {
 
 constexpr int kSplit = SEC_SPLITTER_WIDTH;
 
-SECControlBar* AsSEC(CControlBar* bar)
-{
-    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
-}
-
-DWORD ExStyleOf(CControlBar* bar)
+DWORD LayoutExStyleOf(CControlBar* bar)
 {
     SECControlBar* sec = AsSEC(bar);
     return sec ? sec->m_dwExStyle : 0;
@@ -30,7 +25,7 @@ DWORD ExStyleOf(CControlBar* bar)
 
 BOOL IsFlatCustomToolBar(CControlBar* bar)
 {
-    return (ExStyleOf(bar) & CBRS_EX_COOLBORDERS) && SECIsKindOf(bar, "SECCustomToolBar");
+    return (LayoutExStyleOf(bar) & CBRS_EX_COOLBORDERS) && SECIsKindOf(bar, "SECCustomToolBar");
 }
 
 // Along and across a dock bar's rows: x along and y across in a top or bottom dock bar, the
@@ -266,7 +261,7 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
                     sz = bar->CalcDynamicLayout(-1, static_cast<DWORD>(mode));
                 }
                 const bool last = k == nVis - 1;
-                const bool keepsLength = (ExStyleOf(bar) & CBRS_EX_UNIDIRECTIONAL) ||
+                const bool keepsLength = (LayoutExStyleOf(bar) & CBRS_EX_UNIDIRECTIONAL) ||
                                          (ax.horz && (bar->GetBarStyle() & CBRS_FLOATING));
                 int len = ax.Along(sz);
                 if (last && !keepsLength && docked && !query) {
@@ -338,7 +333,7 @@ CSize SECDockBar::CalcFixedLayout(BOOL bStretch, BOOL bHorzIn)
                 CRect current;
                 bar->GetWindowRect(&current);
                 ScreenToClient(&current);
-                if (!ax.horz && (ExStyleOf(bar) & CBRS_EX_FULL_ROW)) {
+                if (!ax.horz && (LayoutExStyleOf(bar) & CBRS_EX_FULL_ROW)) {
                     const CRect rect = ax.Make(along, across, H - along, across + ax.Across(sz));
                     MoveBar(hdwp, bar, rect, query);
                     continue;

@@ -22,11 +22,6 @@
 
 namespace {
 
-SECControlBar* AsSEC(CControlBar* bar)
-{
-    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
-}
-
 // A captioned, thick-framed mini frame's borders round a client rectangle.
 void AddMiniFrameBorders(CRect& rect)
 {

@@ -61,11 +61,6 @@ BOOL HasProfileEntry(CWinApp* app, LPCTSTR section, LPCTSTR key)
     return app->GetProfileString(section, key, "\x01") != "\x01";
 }
 
-SECControlBar* AsSEC(CControlBar* bar)
-{
-    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
-}
-
 } // namespace
 
 // ---- The extension point ----

@@ -21,11 +21,6 @@ namespace {
 constexpr char kPreFloatStyle[] = "SECDockableFrame PreFloat Docked Style";
 constexpr char kPreFloatExStyle[] = "SECDockableFrame PreFloat Docked ExStyle";
 
-SECControlBar* AsSEC(CControlBar* bar)
-{
-    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
-}
-
 } // namespace
 
 SECFrameDocking::~SECFrameDocking() = default;

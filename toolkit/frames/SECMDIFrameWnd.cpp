@@ -69,11 +69,6 @@ UINT SECGetMenuMessage()
 
 namespace {
 
-SECControlBar* AsSEC(CControlBar* bar)
-{
-    return bar && bar->IsKindOf(RUNTIME_CLASS(SECControlBar)) ? static_cast<SECControlBar*>(bar) : nullptr;
-}
-
 BOOL AnySECTemplate()
 {
     CWinApp* app = AfxGetApp();

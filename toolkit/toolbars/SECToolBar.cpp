@@ -16,7 +16,7 @@
 namespace {
 
 // Wrapping at this width never wraps.
-constexpr int kNoWrap = 32767;
+constexpr int kButtonNoWrap = 32767;
 // The first version whose sizing needs the flat styles on, and the one version whose wrapping
 // separators add no gap of their own.
 constexpr DWORD kVersion471 = 0x40047;
@@ -329,7 +329,7 @@ void SECToolBar::SizeToolBar(TBBUTTON* pData, int nCount, int nLength, BOOL bVer
     // within nLength; the single row when none does.
     WrapToolBar(pData, nCount, 0);
     int lo = CalcSize(pData, nCount).cx;
-    WrapToolBar(pData, nCount, kNoWrap);
+    WrapToolBar(pData, nCount, kButtonNoWrap);
     int hi = std::max<int>(CalcSize(pData, nCount).cx, lo);
     while (lo < hi) {
         const int mid = lo + (hi - lo) / 2;
@@ -358,7 +358,7 @@ CSize SECToolBar::CalcLayout(DWORD dwMode, int nLength)
             if (dynamic && (dwMode & LM_MRUWIDTH)) {
                 SizeToolBar(data, count, static_cast<int>(m_nMRUWidth));
             } else if (dynamic && (dwMode & LM_HORZDOCK)) {
-                SizeToolBar(data, count, kNoWrap);
+                SizeToolBar(data, count, kButtonNoWrap);
             } else if (dynamic && (dwMode & LM_VERTDOCK)) {
                 SizeToolBar(data, count, 0);
             } else if (dynamic && nLength != -1) {
@@ -369,7 +369,7 @@ CSize SECToolBar::CalcLayout(DWORD dwMode, int nLength)
             } else if (dynamic && (m_dwStyle & CBRS_FLOATING)) {
                 SizeToolBar(data, count, static_cast<int>(m_nMRUWidth));
             } else {
-                SizeToolBar(data, count, (dwMode & LM_HORZ) ? kNoWrap : 0);
+                SizeToolBar(data, count, (dwMode & LM_HORZ) ? kButtonNoWrap : 0);
             }
         }
         size = CalcSize(data, count);
@@ -460,7 +460,7 @@ CSize SECToolBar::CalcDynamicLayout(int nLength, DWORD nMode)
     if (!(nMode & LM_COMMIT)) {
         if (((nMode & LM_HORZDOCK) && m_bDirtyHorz) || ((nMode & LM_VERTDOCK) && m_bDirtyVert)
             || ((nMode & LM_MRUWIDTH) && m_bDirtyFloat))
-            return CalcLayout(nMode | LM_COMMIT, (nMode & LM_VERTDOCK) ? 0 : kNoWrap);
+            return CalcLayout(nMode | LM_COMMIT, (nMode & LM_VERTDOCK) ? 0 : kButtonNoWrap);
         if (nMode & LM_HORZDOCK)
             return m_szHorz;
         if (nMode & LM_VERTDOCK)

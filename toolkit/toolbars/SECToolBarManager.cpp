@@ -19,7 +19,7 @@ IMPLEMENT_DYNAMIC(SECToolBarManager, SECControlBarManager)
 namespace {
 
 
-CString LoadOr(UINT nID, LPCTSTR lpszDefault)
+CString LoadManagerText(UINT nID, LPCTSTR lpszDefault)
 {
     CString text;
     if (!text.LoadString(nID))
@@ -196,7 +196,7 @@ SECCustomToolBar* SECToolBarManager::CreateUserToolBar(LPCTSTR lpszTitle)
     if (lpszTitle)
         title = lpszTitle;
     else
-        title.Format(LoadOr(SEC_IDS_TOOLBARN, "ToolBar%d"), static_cast<int>(id - (SEC_IDW_FIRST_USER_TOOLBAR - 1)));
+        title.Format(LoadManagerText(SEC_IDS_TOOLBARN, "ToolBar%d"), static_cast<int>(id - (SEC_IDW_FIRST_USER_TOOLBAR - 1)));
     return MakeToolBar(id, title);
 }
 

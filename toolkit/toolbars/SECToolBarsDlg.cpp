@@ -28,7 +28,7 @@ constexpr int kMaxNameLength = 128;
 
 bool IsUserToolBar(UINT nID) { return nID >= SEC_IDW_FIRST_USER_TOOLBAR && nID != SEC_IDW_MENUBAR; }
 
-CString LoadOr(UINT nID, LPCTSTR fallback)
+CString LoadDialogText(UINT nID, LPCTSTR fallback)
 {
     CString text;
     if (!text.LoadString(nID))
@@ -141,7 +141,7 @@ void SECToolBarsBase::UpdateControls()
     }
     const bool user = sel >= 0 && IsUserToolBar(static_cast<UINT>(m_toolBarList.GetItemData(sel)));
     if (reset)
-        reset->SetWindowText(user ? LoadOr(SEC_IDS_DELETE, "&Delete") : LoadOr(SEC_IDS_RESET, "&Reset"));
+        reset->SetWindowText(user ? LoadDialogText(SEC_IDS_DELETE, "&Delete") : LoadDialogText(SEC_IDS_RESET, "&Reset"));
     if (name) {
         name->EnableWindow(user);
         name->SendMessage(EM_SETMODIFY, FALSE, 0);

@@ -25,9 +25,9 @@ END_MESSAGE_MAP()
 namespace {
 
 // Dialog units of the sheet's frame around its pages.
-constexpr short kMargin = 7;
+constexpr short kSheetMargin = 7;
 constexpr short kTabRow = 14;
-constexpr short kButtonWidth = 50;
+constexpr short kSheetButtonWidth = 50;
 constexpr short kButtonHeight = 14;
 constexpr short kButtonGap = 6;
 // Pixels a tab's text has on each side.
@@ -60,7 +60,7 @@ DialogItemTemplate ButtonItem(const char* text, DWORD id, DWORD style, short x, 
     item.style = style | WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     item.x = x;
     item.y = y;
-    item.cx = kButtonWidth;
+    item.cx = kSheetButtonWidth;
     item.cy = kButtonHeight;
     item.id = id;
     item.windowClass.isOrdinal = true;
@@ -287,16 +287,16 @@ bool CPropertySheet::BuildTemplate(DWORD style, DWORD exStyle)
     DialogTemplate t;
     t.style = style | DS_SETFONT;
     t.exStyle = exStyle;
-    t.cx = static_cast<short>(std::max<int>(pageCx + 2 * kMargin + 4, buttons * (kButtonWidth + kButtonGap) + kMargin));
-    t.cy = static_cast<short>(kMargin + kTabRow + pageCy + 4 + kMargin + kButtonHeight + kMargin);
+    t.cx = static_cast<short>(std::max<int>(pageCx + 2 * kSheetMargin + 4, buttons * (kSheetButtonWidth + kButtonGap) + kSheetMargin));
+    t.cy = static_cast<short>(kSheetMargin + kTabRow + pageCy + 4 + kSheetMargin + kButtonHeight + kSheetMargin);
     t.title = m_strCaption.GetString();
     t.pointSize = 8;
     t.typeface = "MS Shell Dlg";
-    const short y = static_cast<short>(t.cy - kMargin - kButtonHeight);
-    short x = static_cast<short>(t.cx - kMargin - buttons * kButtonWidth - (buttons - 1) * kButtonGap);
+    const short y = static_cast<short>(t.cy - kSheetMargin - kButtonHeight);
+    short x = static_cast<short>(t.cx - kSheetMargin - buttons * kSheetButtonWidth - (buttons - 1) * kButtonGap);
     auto add = [&](const char* text, DWORD id, DWORD itemStyle) {
         t.items.push_back(ButtonItem(text, id, itemStyle, x, y));
-        x = static_cast<short>(x + kButtonWidth + kButtonGap);
+        x = static_cast<short>(x + kSheetButtonWidth + kButtonGap);
     };
     add("&OK", IDOK, BS_DEFPUSHBUTTON | WS_GROUP);
     add("&Cancel", IDCANCEL, BS_PUSHBUTTON);
@@ -339,7 +339,7 @@ void CPropertySheet::LayOut()
     HGDIOBJ oldFont = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessage(WM_GETFONT)));
     TEXTMETRIC tm{};
     ::GetTextMetrics(dc, &tm);
-    RECT margin{0, 0, kMargin, kMargin};
+    RECT margin{0, 0, kSheetMargin, kSheetMargin};
     MapDialogRect(&margin);
     m_tabHeight = tm.tmHeight + 6;
     m_tabs.clear();
@@ -364,7 +364,7 @@ void CPropertySheet::LayOut()
 
     CRect client;
     GetClientRect(&client);
-    RECT buttons{0, 0, 0, kMargin + kButtonHeight + kMargin};
+    RECT buttons{0, 0, 0, kSheetMargin + kButtonHeight + kSheetMargin};
     MapDialogRect(&buttons);
     // The pages sit inside the frame under the tabs, 2 pixels in from its edge.
     m_rcPage = CRect(margin.right + 2, margin.bottom + m_tabHeight + 2, client.right - margin.right - 2,

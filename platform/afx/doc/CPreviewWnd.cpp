@@ -25,8 +25,8 @@ const int CPreviewWnd::nPreviewDpi = 72;
 namespace {
 
 constexpr int kBarHeight = 34;
-constexpr int kButtonWidth = 90;
-constexpr int kMargin = 12;
+constexpr int kPreviewButtonWidth = 90;
+constexpr int kPreviewMargin = 12;
 
 int Scale(int value, int num, int den)
 {
@@ -124,7 +124,7 @@ BOOL CPreviewWnd::Open()
     HINSTANCE instance = nullptr;
     auto button = [&](const char* text, UINT id) {
         return ::CreateWindowEx(0, WC_BUTTON, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0, 0,
-                                kButtonWidth, kBarHeight - 10, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                kPreviewButtonWidth, kBarHeight - 10, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                 instance, nullptr);
     };
     m_hNext = button("&Next Page", AFX_ID_PREVIEW_NEXT);
@@ -213,8 +213,8 @@ CRect CPreviewWnd::GetSheetRect() const
 {
     CRect client;
     GetClientRect(&client);
-    CRect desk(client.left + kMargin, client.top + kBarHeight + kMargin, client.right - kMargin,
-               client.bottom - kMargin);
+    CRect desk(client.left + kPreviewMargin, client.top + kBarHeight + kPreviewMargin, client.right - kPreviewMargin,
+               client.bottom - kPreviewMargin);
     if (!m_pPrinter || desk.Width() <= 0 || desk.Height() <= 0) {
         return CRect();
     }
@@ -234,10 +234,10 @@ CRect CPreviewWnd::GetSheetRect() const
 
 void CPreviewWnd::Layout()
 {
-    int x = kMargin;
+    int x = kPreviewMargin;
     for (HWND button : {m_hPrev, m_hNext, m_hClose}) {
-        ::MoveWindow(button, x, 5, kButtonWidth, kBarHeight - 10, TRUE);
-        x += kButtonWidth + 8;
+        ::MoveWindow(button, x, 5, kPreviewButtonWidth, kBarHeight - 10, TRUE);
+        x += kPreviewButtonWidth + 8;
     }
 }
 
@@ -286,7 +286,7 @@ void CPreviewWnd::Paint()
     CString text;
     text.Format("Page %u", m_info.m_nCurPage);
     ::SetBkMode(dc, TRANSPARENT);
-    ::TextOut(dc, kMargin + 3 * (kButtonWidth + 8) + 8, 10, text, text.GetLength());
+    ::TextOut(dc, kPreviewMargin + 3 * (kPreviewButtonWidth + 8) + 8, 10, text, text.GetLength());
     ::EndPaint(m_hWnd, &ps);
 }
 

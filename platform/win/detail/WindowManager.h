@@ -93,6 +93,15 @@ public:
     std::unique_ptr<WindowAttachment> nonClient;    // the non-client part owns this
 };
 
+// Whether a window stands above the tree's ordinary windows: none, the desktop or the message root.
+inline bool IsRoot(const Window* w) { return !w || w->isDesktop || w->isMessageRoot; }
+
+// Whether a window has painting of its client area or its frame to do.
+inline bool NeedsPaint(const Window& w)
+{
+    return !w.update.IsEmpty() || w.internalPaint || w.ncPaint;
+}
+
 // Translation of backend input events into window messages: the input part of the layer
 // (hit-testing, non-client messages, double-clicks, WM_SETCURSOR, WM_MOUSEACTIVATE), wired in
 // with the other services when the window manager is first used.

@@ -10,7 +10,7 @@
 namespace {
 
 // Fills a logical rectangle with a colour, ignoring the raster operation.
-void Fill(DeviceContext& dc, const RECT& r, COLORREF color)
+void FillEdgeRect(DeviceContext& dc, const RECT& r, COLORREF color)
 {
     if (r.right <= r.left || r.bottom <= r.top) {
         return;
@@ -24,10 +24,10 @@ void Fill(DeviceContext& dc, const RECT& r, COLORREF color)
 // corner pixels take the bottom-right colour.
 void Ring(DeviceContext& dc, const RECT& r, UINT sides, COLORREF tl, COLORREF br)
 {
-    if (sides & BF_TOP) Fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, tl);
-    if (sides & BF_LEFT) Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, tl);
-    if (sides & BF_BOTTOM) Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, br);
-    if (sides & BF_RIGHT) Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, br);
+    if (sides & BF_TOP) FillEdgeRect(dc, RECT{r.left, r.top, r.right, r.top + 1}, tl);
+    if (sides & BF_LEFT) FillEdgeRect(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, tl);
+    if (sides & BF_BOTTOM) FillEdgeRect(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, br);
+    if (sides & BF_RIGHT) FillEdgeRect(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, br);
 }
 
 void Shrink(RECT& r, UINT sides)
@@ -83,7 +83,7 @@ bool DoDrawEdge(DeviceContext& dc, RECT* rect, UINT edge, UINT flags)
         Shrink(r, sides);
     }
     if (flags & BF_MIDDLE) {
-        Fill(dc, r, GetSysColor((flags & (BF_MONO | BF_FLAT)) ? COLOR_WINDOW : COLOR_3DFACE));
+        FillEdgeRect(dc, r, GetSysColor((flags & (BF_MONO | BF_FLAT)) ? COLOR_WINDOW : COLOR_3DFACE));
     }
     if (flags & BF_ADJUST) {
         *rect = r;
@@ -294,7 +294,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
         RECT inner = box;
         UINT flags = BF_RECT | BF_ADJUST | ((state & DFCS_FLAT) ? BF_FLAT : 0) | ((state & DFCS_MONO) ? BF_MONO : 0);
         DoDrawEdge(*dc, &inner, EDGE_SUNKEN, flags);
-        Fill(*dc, inner, inside);
+        FillEdgeRect(*dc, inner, inside);
         if (state & DFCS_CHECKED) {
             RECT d = DeviceRect(*dc, inner);
             COLORREF c = GetSysColor(((kind & DFCS_BUTTON3STATE) || (state & DFCS_INACTIVE)) ? COLOR_3DSHADOW : COLOR_WINDOWTEXT);
@@ -304,7 +304,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
     }
     case DFC_SCROLL: {
         if (kind == DFCS_SCROLLSIZEGRIP || kind == DFCS_SCROLLSIZEGRIPRIGHT) {
-            Fill(*dc, r, GetSysColor(COLOR_3DFACE));
+            FillEdgeRect(*dc, r, GetSysColor(COLOR_3DFACE));
             RECT d = DeviceRect(*dc, r);
             PixelTarget t = dc->Target();
             const Region& clip = dc->Clip();
@@ -343,7 +343,7 @@ BOOL DrawFrameControl(HDC hdc, RECT* rect, UINT type, UINT state)
     case DFC_MENU:
     case DFC_POPUPMENU: {
         // Menu glyphs are black on white so that they can serve as masks.
-        Fill(*dc, r, RGB(255, 255, 255));
+        FillEdgeRect(*dc, r, RGB(255, 255, 255));
         RECT d = DeviceRect(*dc, r);
         int w = d.right - d.left, h = d.bottom - d.top;
         if (kind == DFCS_MENUCHECK) {

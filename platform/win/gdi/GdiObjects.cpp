@@ -15,7 +15,7 @@ namespace {
 
 std::mutex g_tableLock;
 
-std::unordered_map<void*, std::shared_ptr<GdiObject>>& Table()
+std::unordered_map<void*, std::shared_ptr<GdiObject>>& GdiTable()
 {
     static auto* table = new std::unordered_map<void*, std::shared_ptr<GdiObject>>();
     return *table;
@@ -115,7 +115,7 @@ HGDIOBJ Add(std::shared_ptr<GdiObject> object)
     }
     HGDIOBJ h = object->Handle();
     std::lock_guard<std::mutex> lock(g_tableLock);
-    Table()[h] = std::move(object);
+    GdiTable()[h] = std::move(object);
     return h;
 }
 
@@ -125,7 +125,7 @@ std::shared_ptr<GdiObject> Find(HGDIOBJ handle)
         return nullptr;
     }
     std::lock_guard<std::mutex> lock(g_tableLock);
-    auto& t = Table();
+    auto& t = GdiTable();
     auto it = t.find(handle);
     return it == t.end() ? nullptr : it->second;
 }
@@ -134,7 +134,7 @@ bool Remove(HGDIOBJ handle)
 {
     std::shared_ptr<GdiObject> doomed;
     std::lock_guard<std::mutex> lock(g_tableLock);
-    auto& t = Table();
+    auto& t = GdiTable();
     auto it = t.find(handle);
     if (it == t.end()) {
         return false;

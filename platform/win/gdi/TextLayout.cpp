@@ -237,7 +237,7 @@ int PangoPxCeil(int units)
     return static_cast<int>(std::ceil(units / static_cast<double>(PANGO_SCALE) - 1e-6));
 }
 
-bool IsControl(uint32_t cp)
+bool IsControlChar(uint32_t cp)
 {
     return cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0);
 }
@@ -665,12 +665,12 @@ void RealizedFont::RealizePango(const LOGFONT& lf)
     // Learn the Latin-1 and Windows-1252 characters at once, which also gives the widest.
     std::vector<uint32_t> latin;
     for (uint32_t cp = 0x20; cp < 0x100; ++cp) {
-        if (!IsControl(cp)) {
+        if (!IsControlChar(cp)) {
             latin.push_back(cp);
         }
     }
     for (uint16_t cp : kCp1252High) {
-        if (!IsControl(cp)) {
+        if (!IsControlChar(cp)) {
             latin.push_back(cp);
         }
     }
@@ -695,7 +695,7 @@ int RealizedFont::CharAdvance(uint32_t cp)
     if (m_test) {
         return m_tm.tmAveCharWidth;
     }
-    if (IsControl(cp)) {
+    if (IsControlChar(cp)) {
         return 0;
     }
     return m_impl->Lookup(cp).advance;
@@ -706,12 +706,12 @@ void RealizedFont::CharInk(uint32_t cp, int& left, int& width)
     std::lock_guard<std::recursive_mutex> lock(g_textLock);
     if (m_test) {
         left = 0;
-        width = cp > 0x20 && !IsControl(cp) ? m_tm.tmAveCharWidth - 1 : 0;
+        width = cp > 0x20 && !IsControlChar(cp) ? m_tm.tmAveCharWidth - 1 : 0;
         return;
     }
     left = 0;
     width = 0;
-    if (IsControl(cp)) {
+    if (IsControlChar(cp)) {
         return;
     }
     const Impl::CharGlyph& cg = m_impl->Lookup(cp);
@@ -734,7 +734,7 @@ void RealizedFont::FillShaped(ShapedText& out)
         for (size_t i = 0; i < n; ++i) {
             out.advance[i] = m_tm.tmAveCharWidth;
             uint32_t cp = out.codePoints[i];
-            if (cp > 0x20 && !IsControl(cp)) {
+            if (cp > 0x20 && !IsControlChar(cp)) {
                 out.glyphs.push_back(ShapedText::Glyph{static_cast<int>(i), 0, 0, nullptr, cp, nullptr});
             }
         }
@@ -743,7 +743,7 @@ void RealizedFont::FillShaped(ShapedText& out)
         if (simple) {
             for (size_t i = 0; i < n; ++i) {
                 uint32_t cp = out.codePoints[i];
-                if (IsControl(cp)) {
+                if (IsControlChar(cp)) {
                     continue;
                 }
                 const Impl::CharGlyph& cg = m_impl->Lookup(cp);
@@ -759,7 +759,7 @@ void RealizedFont::FillShaped(ShapedText& out)
             std::vector<int> offsets;
             for (uint32_t cp : out.codePoints) {
                 offsets.push_back(static_cast<int>(utf8.size()));
-                Utf8Encode(IsControl(cp) ? 0x200B : cp, utf8);
+                Utf8Encode(IsControlChar(cp) ? 0x200B : cp, utf8);
             }
             PangoLayout* layout = m_impl->NewLayout(utf8);
             PangoLayoutIter* iter = pango_layout_get_iter(layout);
@@ -789,7 +789,7 @@ void RealizedFont::FillShaped(ShapedText& out)
                     ci = std::clamp(ci, 0, static_cast<int>(n) - 1);
                     const double k = m_impl->xscale;
                     out.advance[static_cast<size_t>(ci)] += PangoPx(Scaled(gi.geometry.width, k));
-                    if (gi.glyph != PANGO_GLYPH_EMPTY && !((gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) && IsControl(out.codePoints[static_cast<size_t>(ci)]))) {
+                    if (gi.glyph != PANGO_GLYPH_EMPTY && !((gi.glyph & PANGO_GLYPH_UNKNOWN_FLAG) && IsControlChar(out.codePoints[static_cast<size_t>(ci)]))) {
                         Hold(run->item->analysis.font);
                         const double dx = static_cast<double>(x + gi.geometry.x_offset) * k / PANGO_SCALE;
                         placed.push_back(Placed{ci, static_cast<int>(std::lround(dx)), PangoPx(gi.geometry.y_offset),
@@ -898,7 +898,7 @@ void DrawOnPage(VectorPage& page, const Region& clip, const ShapedText& text, co
             for (int ch = glyphs[i].charIndex; ch <= glyphs[j - 1].charIndex; ++ch) {
                 const size_t before = utf8.size();
                 const uint32_t cp = text.codePoints[static_cast<size_t>(ch)];
-                Utf8Encode(IsControl(cp) ? ' ' : cp, utf8);
+                Utf8Encode(IsControlChar(cp) ? ' ' : cp, utf8);
                 int count = 0;
                 while (k < j && glyphs[k].charIndex == ch) {
                     ++count;
@@ -997,7 +997,7 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
             int x = xShift;
             for (size_t i = 0; i < text.codePoints.size(); ++i) {
                 uint32_t cp = text.codePoints[i];
-                if (cp > 0x20 && !IsControl(cp)) {
+                if (cp > 0x20 && !IsControlChar(cp)) {
                     cairo_rectangle(cr, x, yShift - m_tm.tmAscent, text.advance[i] - 1, m_tm.tmAscent);
                 }
                 x += text.advance[i];
@@ -1007,7 +1007,7 @@ void RealizedFont::DrawRotated(const PixelTarget& t, const Region& clip, const S
         }
         std::string utf8;
         for (uint32_t cp : text.codePoints) {
-            Utf8Encode(IsControl(cp) ? 0x200B : cp, utf8);
+            Utf8Encode(IsControlChar(cp) ? 0x200B : cp, utf8);
         }
         PangoLayout* layout = pango_cairo_create_layout(cr);
         pango_cairo_context_set_font_options(pango_layout_get_context(layout),

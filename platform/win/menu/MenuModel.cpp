@@ -20,7 +20,7 @@ struct MenuTable {
     uintptr_t next = 0x4D0000;
 };
 
-MenuTable& Table()
+MenuTable& TheMenuTable()
 {
     static auto* table = new MenuTable;   // menus may outlive static destruction order
     return *table;
@@ -181,7 +181,7 @@ int MenuObject::DefaultPosition() const
 
 MenuObject* Menus::Find(HMENU menu)
 {
-    auto& menus = Table().menus;
+    auto& menus = TheMenuTable().menus;
     auto it = menus.find(menu);
     return it == menus.end() ? nullptr : it->second.get();
 }
@@ -228,7 +228,7 @@ MenuItem* Menus::FindItem(HMENU hmenu, UINT item, bool byPosition, MenuObject** 
 
 HMENU Menus::Create(bool popup)
 {
-    MenuTable& table = Table();
+    MenuTable& table = TheMenuTable();
     auto menu = std::make_unique<MenuObject>();
     menu->handle = reinterpret_cast<HMENU>(table.next++);
     menu->popup = popup;
@@ -240,7 +240,7 @@ HMENU Menus::Create(bool popup)
 
 size_t Menus::LiveCount()
 {
-    return Table().menus.size();
+    return TheMenuTable().menus.size();
 }
 
 bool Menus::Contains(HMENU outer, HMENU inner)
@@ -268,7 +268,7 @@ HMENU CreatePopupMenu()
 
 BOOL DestroyMenu(HMENU hMenu)
 {
-    MenuTable& table = Table();
+    MenuTable& table = TheMenuTable();
     auto it = table.menus.find(hMenu);
     if (it == table.menus.end()) {
         SetLastError(ERROR_INVALID_MENU_HANDLE);

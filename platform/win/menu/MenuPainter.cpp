@@ -9,13 +9,13 @@
 
 namespace {
 
-void Fill(HDC dc, const RECT& r, int colorIndex)
+void FillMenuRect(HDC dc, const RECT& r, int colorIndex)
 {
     FillRect(dc, &r, GetSysColorBrush(colorIndex));
 }
 
 // A shape given as rows of '#', drawn at (x, y) in one colour.
-void Pattern(HDC dc, int x, int y, std::initializer_list<const char*> rows, COLORREF color)
+void MenuPattern(HDC dc, int x, int y, std::initializer_list<const char*> rows, COLORREF color)
 {
     int row = 0;
     for (const char* r : rows) {
@@ -30,21 +30,21 @@ void CheckGlyph(HDC dc, const RECT& column, COLORREF color)
 {
     const int x = column.left + (column.right - column.left - 7) / 2;
     const int y = column.top + (column.bottom - column.top - 7) / 2;
-    Pattern(dc, x, y, {"......#", ".....##", "#...###", "##.###.", "#####..", ".###...", "..#...."}, color);
+    MenuPattern(dc, x, y, {"......#", ".....##", "#...###", "##.###.", "#####..", ".###...", "..#...."}, color);
 }
 
 void BulletGlyph(HDC dc, const RECT& column, COLORREF color)
 {
     const int x = column.left + (column.right - column.left - 6) / 2;
     const int y = column.top + (column.bottom - column.top - 6) / 2;
-    Pattern(dc, x, y, {".####.", "######", "######", "######", "######", ".####."}, color);
+    MenuPattern(dc, x, y, {".####.", "######", "######", "######", "######", ".####."}, color);
 }
 
 void ArrowGlyph(HDC dc, const RECT& column, COLORREF color)
 {
     const int x = column.left + (column.right - column.left - 4) / 2;
     const int y = column.top + (column.bottom - column.top - 7) / 2;
-    Pattern(dc, x, y, {"#...", "##..", "###.", "####", "###.", "##..", "#..."}, color);
+    MenuPattern(dc, x, y, {"#...", "##..", "###.", "####", "###.", "##..", "#..."}, color);
 }
 
 // A bitmap centred in a rectangle; monochrome bitmaps take the text and background colours.
@@ -134,23 +134,23 @@ void MenuPainter::PaintPopupItem(HDC dc, const MenuObject& menu, const PopupLayo
     const MenuItem& item = menu.items[static_cast<size_t>(position)];
     const RECT rect = layout.items[static_cast<size_t>(position)].rect;
     if (item.IsOwnerDraw()) {
-        Fill(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+        FillMenuRect(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
         SendDrawItem(dc, menu, item, rect, selected, owner, selected ? ODA_SELECT : ODA_DRAWENTIRE);
         if (item.submenu)
             SubmenuArrow(dc, item, rect, selected);
         return;
     }
     if (item.IsSeparator()) {
-        Fill(dc, rect, COLOR_MENU);
+        FillMenuRect(dc, rect, COLOR_MENU);
         const int y = rect.top + (rect.bottom - rect.top) / 2 - 1;
         RECT shadow{rect.left + 1, y, rect.right - 1, y + 1};
         RECT light{rect.left + 1, y + 1, rect.right - 1, y + 2};
-        Fill(dc, shadow, COLOR_3DSHADOW);
-        Fill(dc, light, COLOR_3DHILIGHT);
+        FillMenuRect(dc, shadow, COLOR_3DSHADOW);
+        FillMenuRect(dc, light, COLOR_3DHILIGHT);
         return;
     }
     const bool disabled = item.IsDisabled();
-    Fill(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
+    FillMenuRect(dc, rect, selected ? COLOR_HIGHLIGHT : COLOR_MENU);
     const COLORREF text = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
     const COLORREF mark = disabled ? GetSysColor(COLOR_GRAYTEXT) : text;
     const int checkWidth = layout.checkWidth;
@@ -188,14 +188,14 @@ void MenuPainter::PaintPopup(HDC dc, const MenuObject& menu, const PopupLayout& 
 {
     RECT all{0, 0, layout.size.cx, layout.size.cy};
     // The flat frame: one dark line around the menu's face.
-    Fill(dc, all, COLOR_MENU);
+    FillMenuRect(dc, all, COLOR_MENU);
     FrameRect(dc, &all, GetSysColorBrush(COLOR_3DSHADOW));
     for (size_t i = 0; i < std::min(menu.items.size(), layout.items.size()); ++i) {
         // A bar break draws its one-pixel line in the gap before its column.
         if (i > 0 && (menu.items[i].type & MFT_MENUBARBREAK)) {
             const RECT r = layout.items[i].rect;
             RECT line{r.left - 2, 2, r.left - 1, layout.size.cy - 2};
-            Fill(dc, line, COLOR_3DSHADOW);
+            FillMenuRect(dc, line, COLOR_3DSHADOW);
         }
         PaintPopupItem(dc, menu, layout, static_cast<int>(i), static_cast<int>(i) == selected, owner);
     }
@@ -205,7 +205,7 @@ void MenuPainter::PaintBar(HDC dc, const RECT& row, const MenuObject& menu, cons
                            BarItemLook look, HWND owner)
 {
     const MenuMetrics& m = MenuMetrics::Get();
-    Fill(dc, row, COLOR_MENU);
+    FillMenuRect(dc, row, COLOR_MENU);
     HGDIOBJ oldFont = SelectObject(dc, m.font);
     for (size_t i = 0; i < std::min(menu.items.size(), layout.items.size()); ++i) {
         const MenuItem& item = menu.items[i];

@@ -37,7 +37,7 @@ struct ClipboardState {
     DWORD sequence = 1;
 };
 
-ClipboardState& State()
+ClipboardState& ClipboardData()
 {
     static ClipboardState* state = new ClipboardState;
     return *state;
@@ -153,7 +153,7 @@ void Publish(ClipboardState& s)
 
 BOOL OpenClipboard(HWND hWndNewOwner)
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     if (hWndNewOwner && !IsWindow(hWndNewOwner)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
@@ -175,7 +175,7 @@ BOOL OpenClipboard(HWND hWndNewOwner)
 
 BOOL CloseClipboard()
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     if (!OpenedByCaller(s)) {
         SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
@@ -192,7 +192,7 @@ BOOL CloseClipboard()
 
 BOOL EmptyClipboard()
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     if (!OpenedByCaller(s)) {
         SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
@@ -212,7 +212,7 @@ BOOL EmptyClipboard()
 
 HANDLE SetClipboardData(UINT uFormat, HANDLE hMem)
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     const bool rendering = s.rendering == uFormat && uFormat != 0;
     if (!OpenedByCaller(s) && !rendering) {
@@ -239,7 +239,7 @@ HANDLE SetClipboardData(UINT uFormat, HANDLE hMem)
 
 HANDLE GetClipboardData(UINT uFormat)
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     if (!OpenedByCaller(s)) {
         SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
@@ -261,7 +261,7 @@ HANDLE GetClipboardData(UINT uFormat)
 
 BOOL IsClipboardFormatAvailable(UINT format)
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     // Whatever the format: text copied by another program replaces the process's formats.
     AdoptForeignText(s);
@@ -270,7 +270,7 @@ BOOL IsClipboardFormatAvailable(UINT format)
 
 UINT EnumClipboardFormats(UINT format)
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     if (!OpenedByCaller(s)) {
         SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
@@ -289,7 +289,7 @@ UINT EnumClipboardFormats(UINT format)
 
 int CountClipboardFormats()
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     AdoptForeignText(s);
     return static_cast<int>(s.entries.size());
@@ -297,14 +297,14 @@ int CountClipboardFormats()
 
 HWND GetClipboardOwner()
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     return (s.owner && IsWindow(s.owner)) ? s.owner : nullptr;
 }
 
 HWND GetOpenClipboardWindow()
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     return s.open ? s.openWindow : nullptr;
 }
@@ -325,7 +325,7 @@ int GetClipboardFormatName(UINT format, LPSTR lpszFormatName, int cchMaxCount)
 
 DWORD GetClipboardSequenceNumber()
 {
-    ClipboardState& s = State();
+    ClipboardState& s = ClipboardData();
     std::lock_guard lock(s.mutex);
     return s.sequence;
 }

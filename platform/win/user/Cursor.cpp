@@ -25,7 +25,7 @@ struct CursorTable {
     RECT clip{0, 0, 0, 0};
 };
 
-CursorTable& Table()
+CursorTable& Cursors()
 {
     static CursorTable* table = new CursorTable;   // cursors are shared for the process' life
     return *table;
@@ -42,7 +42,7 @@ bool IsStandardId(int id)
     }
 }
 
-HCURSOR Register(CursorTable& table, std::unique_ptr<CursorShape> shape)
+HCURSOR RegisterCursor(CursorTable& table, std::unique_ptr<CursorShape> shape)
 {
     auto handle = reinterpret_cast<HCURSOR>(shape.get());
     table.shapes.emplace(handle, std::move(shape));
@@ -62,7 +62,7 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
     int id = LOWORD(reinterpret_cast<ULONG_PTR>(lpCursorName));
     if (id == 32640)   // the old "size" cursor is the four-headed arrow
         id = 32646;
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     auto it = table.standard.find(id);
     if (it != table.standard.end())
@@ -70,7 +70,7 @@ HCURSOR LoadCursor(HINSTANCE hInstance, LPCSTR lpCursorName)
     auto shape = std::make_unique<CursorShape>();
     shape->standardId = id;
     shape->width = shape->height = 32;
-    HCURSOR handle = Register(table, std::move(shape));
+    HCURSOR handle = RegisterCursor(table, std::move(shape));
     table.standard.emplace(id, handle);
     return handle;
 }
@@ -91,16 +91,16 @@ HCURSOR CreateCursor(HINSTANCE, int xHotSpot, int yHotSpot, int nWidth, int nHei
     auto* xorBytes = static_cast<const BYTE*>(pvXORPlane);
     shape->andPlane.assign(andBytes, andBytes + bytes);
     shape->xorPlane.assign(xorBytes, xorBytes + bytes);
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
-    return Register(table, std::move(shape));
+    return RegisterCursor(table, std::move(shape));
 }
 
 BOOL DestroyCursor(HCURSOR hCursor)
 {
     if (IsSharedImage(hCursor))
         return TRUE;
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     bool image = false;
     {
         std::lock_guard lock(table.mutex);
@@ -123,14 +123,14 @@ BOOL DestroyCursor(HCURSOR hCursor)
 
 void RegisterImageCursor(HCURSOR handle, CursorShape shape)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     table.shapes[handle] = std::make_unique<CursorShape>(std::move(shape));
 }
 
 void ForgetImageCursor(HCURSOR handle)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     auto it = table.shapes.find(handle);
     if (it != table.shapes.end() && !it->second->standardId && table.current != handle)
@@ -175,7 +175,7 @@ void CursorBitmaps(const CursorShape& shape, std::vector<BYTE>& source, std::vec
 
 bool GetCursorShape(HCURSOR cursor, CursorShape& shape)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     auto it = table.shapes.find(cursor);
     if (it == table.shapes.end())
@@ -186,7 +186,7 @@ bool GetCursorShape(HCURSOR cursor, CursorShape& shape)
 
 HCURSOR SetCursor(HCURSOR hCursor)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     HCURSOR previous;
     bool shown;
     {
@@ -202,21 +202,21 @@ HCURSOR SetCursor(HCURSOR hCursor)
 
 HCURSOR GetCursor()
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     return table.current;
 }
 
 HCURSOR ShownCursor()
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     return table.showCount >= 0 ? table.current : nullptr;
 }
 
 int ShowCursor(BOOL bShow)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     int count;
     HCURSOR current;
     bool changed;
@@ -255,7 +255,7 @@ BOOL SetCursorPos(int X, int Y)
 
 BOOL ClipCursor(const RECT* lpRect)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     {
         std::lock_guard lock(table.mutex);
         table.clipped = lpRect != nullptr;
@@ -280,7 +280,7 @@ BOOL GetClipCursor(LPRECT lpRect)
 {
     if (!lpRect)
         return FALSE;
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     if (table.clipped) {
         *lpRect = table.clip;
@@ -293,7 +293,7 @@ BOOL GetClipCursor(LPRECT lpRect)
 
 POINT ClipCursorPoint(POINT pt)
 {
-    CursorTable& table = Table();
+    CursorTable& table = Cursors();
     std::lock_guard lock(table.mutex);
     if (!table.clipped)
         return pt;

@@ -23,7 +23,7 @@ struct Tracking {
     POINT hoverStart{0, 0};   // screen; the hover rectangle is centred on it
 };
 
-Tracking& State()
+Tracking& TrackingState()
 {
     thread_local Tracking tracking;
     return tracking;
@@ -80,7 +80,7 @@ void StartHover(Tracking& t, POINT screen)
 void CALLBACK HoverElapsed(HWND hwnd, UINT, UINT_PTR, DWORD)
 {
     KillTimer(hwnd, kHoverTimerId);
-    Tracking& t = State();
+    Tracking& t = TrackingState();
     if (t.hwnd != hwnd || !(t.flags & TME_HOVER))
         return;
     t.flags &= ~static_cast<DWORD>(TME_HOVER);
@@ -113,7 +113,7 @@ void Leave(Tracking& t)
 
 void MouseTracking::OnPointerAt(HWND hwnd, int hitTest, POINT screen)
 {
-    Tracking& t = State();
+    Tracking& t = TrackingState();
     if (!t.hwnd)
         return;
     if (!IsWindow(t.hwnd)) {
@@ -138,7 +138,7 @@ void MouseTracking::OnPointerAt(HWND hwnd, int hitTest, POINT screen)
 
 void MouseTracking::OnPointerGone()
 {
-    Tracking& t = State();
+    Tracking& t = TrackingState();
     if (t.hwnd)
         Leave(t);
 }
@@ -149,7 +149,7 @@ BOOL TrackMouseEvent(LPTRACKMOUSEEVENT lpEventTrack)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    Tracking& t = State();
+    Tracking& t = TrackingState();
     if (t.hwnd && !IsWindow(t.hwnd))
         t = Tracking{};
     const DWORD flags = lpEventTrack->dwFlags;

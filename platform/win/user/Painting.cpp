@@ -15,11 +15,6 @@
 
 namespace {
 
-bool NeedsPaint(const Window& w)
-{
-    return !w.update.IsEmpty() || w.internalPaint || w.ncPaint;
-}
-
 bool HasFrame(const Window& w)
 {
     return !EqualRect(&w.rect, &w.client);
@@ -31,7 +26,7 @@ bool ReachesChildren(const Window& w, UINT flags)
     return (flags & RDW_ALLCHILDREN) || (!(flags & RDW_NOCHILDREN) && !(w.style & WS_CLIPCHILDREN));
 }
 
-Region* RegionOf(HRGN hrgn)
+Region* PaintRegionOf(HRGN hrgn)
 {
     auto object = GdiHandles::FindAs<RegionObject>(hrgn, OBJ_REGION);
     return object ? &object->m_region : nullptr;
@@ -191,7 +186,7 @@ BOOL RedrawWindow(HWND hWnd, const RECT* lprcUpdate, HRGN hrgnUpdate, UINT flags
     Region region;
     const Region* area = nullptr;
     if (hrgnUpdate) {
-        Region* r = RegionOf(hrgnUpdate);
+        Region* r = PaintRegionOf(hrgnUpdate);
         if (!r) {
             SetLastError(ERROR_INVALID_HANDLE);
             return FALSE;
@@ -264,7 +259,7 @@ BOOL GetUpdateRect(HWND hWnd, LPRECT lpRect, BOOL bErase)
 int GetUpdateRgn(HWND hWnd, HRGN hRgn, BOOL bErase)
 {
     Window* window = WindowManager::FindOwned(hWnd);
-    Region* target = RegionOf(hRgn);
+    Region* target = PaintRegionOf(hRgn);
     if (!window || !target)
         return ERROR;
     *target = window->update;
@@ -386,7 +381,7 @@ HDC GetDCEx(HWND hWnd, HRGN hrgnClip, DWORD flags)
             wm.ValidateWindow(*window, nullptr, RDW_NOCHILDREN);
     }
     if (hrgnClip && (flags & (DCX_EXCLUDERGN | DCX_INTERSECTRGN))) {
-        if (Region* extra = RegionOf(hrgnClip)) {
+        if (Region* extra = PaintRegionOf(hrgnClip)) {
             Region moved = *extra;
             RECT area = wm.RectInSurface(*window, windowArea);
             moved.Offset(area.left, area.top);
@@ -569,7 +564,7 @@ int ScrollWindowEx(HWND hWnd, int dx, int dy, const RECT* prcScroll, const RECT*
         wm.InvalidateWindow(*window, &exposed, rdw);
     }
     if (hrgnUpdate)
-        if (Region* r = RegionOf(hrgnUpdate))
+        if (Region* r = PaintRegionOf(hrgnUpdate))
             *r = exposed;
     if (prcUpdate)
         *prcUpdate = exposed.Bounds();

@@ -396,7 +396,7 @@ void TrackScrollBar(IScrollBarHost& host, POINT screenPt)
 
 namespace {
 
-bool IsControl(int bar) { return bar == SB_CTL; }
+bool IsScrollBarControl(int bar) { return bar == SB_CTL; }
 
 void ApplyVisibility(HWND hwnd, int bar, ScrollBarState& s, bool disableNoScroll)
 {
@@ -423,7 +423,7 @@ int SetScrollInfo(HWND hwnd, int nBar, LPCSCROLLINFO lpsi, BOOL redraw)
 {
     if (!lpsi)
         return 0;
-    if (IsControl(nBar))
+    if (IsScrollBarControl(nBar))
         return static_cast<int>(SendMessage(hwnd, SBM_SETSCROLLINFO, redraw, reinterpret_cast<LPARAM>(lpsi)));
     ScrollBarState* s = WindowScrollBarState(hwnd, nBar, true);
     if (!s) {
@@ -465,7 +465,7 @@ BOOL GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
 {
     if (!lpsi)
         return FALSE;
-    if (IsControl(nBar))
+    if (IsScrollBarControl(nBar))
         return static_cast<BOOL>(SendMessage(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(lpsi)));
     Window* window = OwnedWindow(hwnd);
     if (!window)
@@ -492,7 +492,7 @@ BOOL GetScrollInfo(HWND hwnd, int nBar, LPSCROLLINFO lpsi)
 
 int SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 {
-    if (IsControl(nBar))
+    if (IsScrollBarControl(nBar))
         return static_cast<int>(SendMessage(hWnd, SBM_SETPOS, static_cast<WPARAM>(nPos), bRedraw));
     ScrollBarState* s = WindowScrollBarState(hWnd, nBar, true);
     if (!s)
@@ -505,7 +505,7 @@ int SetScrollPos(HWND hWnd, int nBar, int nPos, BOOL bRedraw)
 
 int GetScrollPos(HWND hWnd, int nBar)
 {
-    if (IsControl(nBar))
+    if (IsScrollBarControl(nBar))
         return static_cast<int>(SendMessage(hWnd, SBM_GETPOS, 0, 0));
     SCROLLINFO si{sizeof(SCROLLINFO), SIF_POS, 0, 0, 0, 0, 0};
     return GetScrollInfo(hWnd, nBar, &si) ? si.nPos : 0;
@@ -513,7 +513,7 @@ int GetScrollPos(HWND hWnd, int nBar)
 
 BOOL SetScrollRange(HWND hWnd, int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
 {
-    if (IsControl(nBar)) {
+    if (IsScrollBarControl(nBar)) {
         // The control answers with its previous position (or -1 for a span it refuses), not
         // with success.
         return SendMessage(hWnd, bRedraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, static_cast<WPARAM>(nMinPos),
@@ -538,7 +538,7 @@ BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos)
 {
     if (!lpMinPos || !lpMaxPos)
         return FALSE;
-    if (IsControl(nBar)) {
+    if (IsScrollBarControl(nBar)) {
         SendMessage(hWnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(lpMinPos), reinterpret_cast<LPARAM>(lpMaxPos));
         return TRUE;
     }
@@ -554,7 +554,7 @@ BOOL GetScrollRange(HWND hWnd, int nBar, LPINT lpMinPos, LPINT lpMaxPos)
 
 BOOL ShowScrollBar(HWND hWnd, int wBar, BOOL bShow)
 {
-    if (IsControl(wBar))
+    if (IsScrollBarControl(wBar))
         return ShowWindow(hWnd, bShow ? SW_SHOW : SW_HIDE), TRUE;
     if (!OwnedWindow(hWnd))
         return FALSE;

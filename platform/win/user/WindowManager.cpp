@@ -598,11 +598,6 @@ void WindowManager::SetCursorPos(POINT pt)
 }
 
 namespace {
-bool NeedsPaint(const Window& w)
-{
-    return !w.update.IsEmpty() || w.internalPaint || w.ncPaint;
-}
-
 // Depth first, parents before children, in z-order.
 HWND FindPainting(WindowManager& wm, HWND parent, DWORD thread)
 {

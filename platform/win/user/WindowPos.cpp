@@ -15,8 +15,6 @@
 
 namespace {
 
-bool IsRoot(const Window* w) { return !w || w->isDesktop || w->isMessageRoot; }
-
 bool ZOrderUnchanged(Window& window, HWND insertAfter)
 {
     auto siblings = WindowManager::Get().Children(window.parent);

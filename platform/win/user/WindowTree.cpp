@@ -14,8 +14,6 @@
 
 namespace {
 
-bool IsRoot(const Window* w) { return !w || w->isDesktop || w->isMessageRoot; }
-
 // Default geometry for overlapped windows created with CW_USEDEFAULT: each new window steps
 // down and right from the last, as the platform's cascade does.
 int g_cascade = 0;

@@ -39,7 +39,7 @@ void WhenSheet(HeadlessBackend& backend, std::function<void(CProjSettingsSheet&)
         [] { ADD_FAILURE() << "the project settings sheet never opened"; });
 }
 
-void Press(CWnd& wnd, UINT nId)
+void PressSheetButton(CWnd& wnd, UINT nId)
 {
     wnd.SendMessage(WM_COMMAND, nId, reinterpret_cast<LPARAM>(::GetDlgItem(wnd.GetSafeHwnd(), nId)));
     wnd.PostMessage(WM_NULL, 0, 0);
@@ -82,7 +82,7 @@ TEST_F(ProjSettingsSheetTest, OptionsKeepsTheMarkOfEarlierChangesAndStoresTheBac
     WhenSheet(*backend, [&](CProjSettingsSheet& sheet) {
         caption = TextOf(sheet.GetSafeHwnd());
         EXPECT_EQ(::GetDlgItem(sheet.GetSafeHwnd(), ID_APPLY_NOW), nullptr) << "no Apply";
-        Press(sheet, IDOK);
+        PressSheetButton(sheet, IDOK);
     });
     Frame().SendMessage(WM_COMMAND, ID_PROJECT_SETTINGS);
     EXPECT_EQ(caption, "Project Settings");
@@ -95,7 +95,7 @@ TEST_F(ProjSettingsSheetTest, OptionsKeepsTheMarkOfEarlierChangesAndStoresTheBac
         ASSERT_TRUE(sheet.SetActivePage(&sheet.GetBackupsPage()));
         CProjSettingsPage1& page = sheet.GetBackupsPage();
         ::SendMessage(::GetDlgItem(page.GetSafeHwnd(), CProjSettingsPage1::kIdTrash), BM_CLICK, 0, 0);
-        Press(sheet, IDOK);
+        PressSheetButton(sheet, IDOK);
     });
     Frame().SendMessage(WM_COMMAND, ID_PROJECT_SETTINGS);
     EXPECT_EQ(settings.m_nBackupScheme, CProjectSettings::kBackupTrash);
@@ -124,7 +124,7 @@ TEST_F(ProjSettingsSheetTest, BackupOptionsFollowTheStoredSchemeAndHelpNamesEach
             shown.SetActivePage(&shown.GetBackupsPage());
             for (UINT id : {1066u, 1067u, 1068u})
                 checked.push_back(shown.GetBackupsPage().IsDlgButtonChecked(id));
-            Press(shown, IDOK);
+            PressSheetButton(shown, IDOK);
         });
         ASSERT_EQ(sheet.DoModal(), IDOK);
         EXPECT_EQ(checked, c.checked) << "scheme " << c.scheme;
@@ -143,10 +143,10 @@ TEST_F(ProjSettingsSheetTest, BackupOptionsFollowTheStoredSchemeAndHelpNamesEach
     WhenSheet(*backend, [&](CProjSettingsSheet& shown) {
         for (int page = 0; page < shown.GetPageCount(); ++page) {
             shown.SetActivePage(page);
-            Press(shown, IDHELP);
+            PressSheetButton(shown, IDHELP);
             titles.push_back(shown.GetPage(page)->GetTitle().GetString());
         }
-        Press(shown, IDCANCEL);
+        PressSheetButton(shown, IDCANCEL);
     });
     EXPECT_EQ(sheet.DoModal(), IDCANCEL);
     EXPECT_EQ(titles, (std::vector<std::string>{"General", "Scan Options", "Keyword Metatags", "Backups"}));
@@ -190,17 +190,17 @@ TEST_F(ProjSettingsSheetTest, NewProjectsScanOptionsDropEmptyExtensionsAndDelete
                 // Rows 5, 2 and 8 picked in that order go, and no other.
                 for (ROWCOL r : {5u, 2u, 8u})
                     grid.SelectRange(CGXRange().SetRows(r, r), TRUE, TRUE);
-                Press(page, CProjSettingsPage2::kIdDelete);
+                PressSheetButton(page, CProjSettingsPage2::kIdDelete);
                 // One row left empty, one blank.
-                Press(page, CProjSettingsPage2::kIdAdd);
-                Press(page, CProjSettingsPage2::kIdAdd);
+                PressSheetButton(page, CProjSettingsPage2::kIdAdd);
+                PressSheetButton(page, CProjSettingsPage2::kIdAdd);
                 grid.SetCellValue(grid.GetRowCount(), 1, "   ");
                 ::SendMessage(::GetDlgItem(page.GetSafeHwnd(), CProjSettingsPage2::kIdShowFound), BM_CLICK, 0, 0);
                 ::SendMessage(::GetDlgItem(page.GetSafeHwnd(), CProjSettingsPage2::kIdAutoScan), BM_CLICK, 0, 0);
-                Press(sheet, IDOK);
+                PressSheetButton(sheet, IDOK);
             });
-            Press(*CWnd::FromHandle(newProject), CNewProjectDlg::kIdProjectSettings);
-            Press(*CWnd::FromHandle(newProject), IDCANCEL);
+            PressSheetButton(*CWnd::FromHandle(newProject), CNewProjectDlg::kIdProjectSettings);
+            PressSheetButton(*CWnd::FromHandle(newProject), IDCANCEL);
         },
         [] { ADD_FAILURE() << "New Project never opened"; });
     project.DoModal();

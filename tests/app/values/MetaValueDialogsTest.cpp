@@ -32,7 +32,7 @@ std::vector<std::string> Rows(CGridWndWrapper& grid)
     return out;
 }
 
-void SelectRows(CGridWndWrapper& grid, std::initializer_list<ROWCOL> rows)
+void SelectValueRows(CGridWndWrapper& grid, std::initializer_list<ROWCOL> rows)
 {
     for (ROWCOL r : rows)
         grid.SelectRange(CGXRange().SetRows(r, r), TRUE, TRUE);
@@ -63,11 +63,11 @@ TEST_F(ValueDialogsTest, KeywordsShowExistingAndSuggestedAndOkGivesDistinctKeywo
                       AnswerMessageBox(*backend, IDOK, &seen);
                       Press(hwnd, CKeywordsDlg::kIdAddToExisting);
                       // The same suggestion added twice is there once.
-                      SelectRows(dlg.GetSuggestedGrid(), {2});
+                      SelectValueRows(dlg.GetSuggestedGrid(), {2});
                       Press(hwnd, CKeywordsDlg::kIdAddToExisting);
                       Press(hwnd, CKeywordsDlg::kIdAddToExisting);
                       // Delete the first "a", add a row and leave it empty.
-                      SelectRows(dlg.GetExistingGrid(), {1});
+                      SelectValueRows(dlg.GetExistingGrid(), {1});
                       Press(hwnd, CKeywordsDlg::kIdDelete);
                       Press(hwnd, CKeywordsDlg::kIdAdd);
                       Press(hwnd, IDOK);
@@ -239,7 +239,7 @@ TEST_F(ValueDialogsTest, MultiSelectPreselectsTheValueAndGivesRowsInSelectionOrd
     picked.SetValue(setting, content);
     EXPECT_EQ(Run(picked, CMListSelOptionsDlg::IDD,
                   [&](HWND hwnd) {
-                      SelectRows(picked.GetGrid(), {2, 1});
+                      SelectValueRows(picked.GetGrid(), {2, 1});
                       Press(hwnd, IDOK);
                   }),
               IDOK);
@@ -252,7 +252,7 @@ TEST_F(ValueDialogsTest, MultiSelectPreselectsTheValueAndGivesRowsInSelectionOrd
     edited.SetValue(setting, content);
     EXPECT_EQ(Run(edited, CMListSelOptionsDlg::IDD,
                   [&](HWND hwnd) {
-                      SelectRows(edited.GetGrid(), {2});
+                      SelectValueRows(edited.GetGrid(), {2});
                       Press(hwnd, CMListSelOptionsDlg::kIdDelete);
                       Press(hwnd, IDOK);
                   }),
@@ -275,7 +275,7 @@ TEST_F(ValueDialogsTest, OptionListsRoundTripWithSeparatorAndPermission)
                   [&](HWND hwnd) {
                       Press(hwnd, CListTypeAttribDlg::kIdAdd);
                       single.GetGrid().SetCellValue(3, 1, "three");
-                      SelectRows(single.GetGrid(), {1});
+                      SelectValueRows(single.GetGrid(), {1});
                       Press(hwnd, CListTypeAttribDlg::kIdDelete);
                       Press(hwnd, IDOK);
                   }),

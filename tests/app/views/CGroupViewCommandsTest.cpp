@@ -21,7 +21,7 @@
 namespace {
 
 // Selects the ranges, the current cell at the first one's top-left.
-void Select(CGroupView& view, std::initializer_list<CGXRange> ranges)
+void SelectCells(CGroupView& view, std::initializer_list<CGXRange> ranges)
 {
     view.ClearSelection(FALSE);
     const CGXRange& first = *ranges.begin();
@@ -31,7 +31,7 @@ void Select(CGroupView& view, std::initializer_list<CGXRange> ranges)
 }
 
 // Whether the view enables the command now.
-bool Enabled(CGroupView& view, UINT nID)
+bool CommandEnabled(CGroupView& view, UINT nID)
 {
     CTestCmdUI ui;
     ui.m_nID = nID;
@@ -54,15 +54,15 @@ TEST_F(GroupViewTest, FillDownWritesTheFirstPagesValueAndUndoAllGivesEveryPageIt
     ASSERT_LT(nA, nB);
 
     // A first page without the tag has nothing to give: nothing is written.
-    Select(*view, {CGXRange(nA, nAuthor, nB, nAuthor)});
-    EXPECT_TRUE(Enabled(*view, ID_FILL_DOWN));
+    SelectCells(*view, {CGXRange(nA, nAuthor, nB, nAuthor)});
+    EXPECT_TRUE(CommandEnabled(*view, ID_FILL_DOWN));
     view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
     EXPECT_EQ(ContentOf("a.htm", "Author"), nullptr);
     EXPECT_EQ(ContentOf("b.htm", "Author"), nullptr);
     EXPECT_EQ(app->IsEdited(), 3u);
 
     // The whole column: a's description goes to b, which is marked; a is unchanged.
-    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    SelectCells(*view, {CGXRange().SetCols(nDescription, nDescription)});
     view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
     ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
     EXPECT_EQ(std::string(ContentOf("b.htm", "Description")->GetContent()), "The first page");
@@ -87,7 +87,7 @@ TEST_F(GroupViewTest, FillDownWritesTheFirstPagesValueAndUndoAllGivesEveryPageIt
     EXPECT_FALSE(Frame().IsCommandEnabled(ID_SAVE_EDITED_FILES));
 
     // Nothing left to undo: the command is off and asks nothing.
-    EXPECT_FALSE(Enabled(*view, ID_UNDO_ALL));
+    EXPECT_FALSE(CommandEnabled(*view, ID_UNDO_ALL));
     SeenMessageBox none;
     AnswerBox(*backend, IDOK, &none);
     view->SendMessage(WM_COMMAND, ID_UNDO_ALL);
@@ -104,7 +104,7 @@ TEST_F(GroupViewTest, FillDownOverSeveralRangesAndInColumnTwoWithoutTitles)
     // Column 2 is the first META column here: its fill writes META contents, never titles.
     const CString strHeader = view->GetCellValue(0, 2);
     ASSERT_EQ(view->SetCellValue(nA, 2, "v"), 0u);
-    Select(*view, {CGXRange(1, 2, 1, 2), CGXRange(3, 2, 4, 2)});
+    SelectCells(*view, {CGXRange(1, 2, 1, 2), CGXRange(3, 2, 4, 2)});
     view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
     for (ROWCOL nRow : {3u, 4u}) {
         CPageNode* pPage = nullptr;
@@ -121,14 +121,14 @@ TEST_F(GroupViewTest, FillDownOverSeveralRangesAndInColumnTwoWithoutTitles)
     EXPECT_EQ(pSkipped->GetEditState(), 3u) << "the row between the ranges is not touched";
 
     // A selection over two columns, the file column, or any time during a scan: no fill.
-    Select(*view, {CGXRange(1, 2, 2, 3)});
-    EXPECT_FALSE(Enabled(*view, ID_FILL_DOWN));
-    Select(*view, {CGXRange(1, CGroupView::kFileColumn, 2, CGroupView::kFileColumn)});
-    EXPECT_FALSE(Enabled(*view, ID_FILL_DOWN));
-    Select(*view, {CGXRange(1, 2, 2, 2)});
-    EXPECT_TRUE(Enabled(*view, ID_FILL_DOWN));
+    SelectCells(*view, {CGXRange(1, 2, 2, 3)});
+    EXPECT_FALSE(CommandEnabled(*view, ID_FILL_DOWN));
+    SelectCells(*view, {CGXRange(1, CGroupView::kFileColumn, 2, CGroupView::kFileColumn)});
+    EXPECT_FALSE(CommandEnabled(*view, ID_FILL_DOWN));
+    SelectCells(*view, {CGXRange(1, 2, 2, 2)});
+    EXPECT_TRUE(CommandEnabled(*view, ID_FILL_DOWN));
     app->SetRunState(1);
-    EXPECT_FALSE(Enabled(*view, ID_FILL_DOWN));
+    EXPECT_FALSE(CommandEnabled(*view, ID_FILL_DOWN));
     app->SetRunState(0);
 }
 
@@ -164,14 +164,14 @@ TEST_F(GroupViewTest, SortingNeedsOneWholeColumnAndRowsKeepTheirPages)
     OpenSite(true);
     const ROWCOL nDescription = ColumnOf("Description");
     ASSERT_EQ(view->SetCellValue(RowOf("c.htm"), nDescription, "Zulu"), 0u);
-    Select(*view, {CGXRange(1, nDescription, 1, nDescription)});
+    SelectCells(*view, {CGXRange(1, nDescription, 1, nDescription)});
     CGXRange range;
     EXPECT_EQ(view->GetSortRange(range), 1u) << "one cell is no sort column";
-    EXPECT_FALSE(Enabled(*view, ID_SORT_ASCENDING));
+    EXPECT_FALSE(CommandEnabled(*view, ID_SORT_ASCENDING));
 
-    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    SelectCells(*view, {CGXRange().SetCols(nDescription, nDescription)});
     ASSERT_EQ(view->GetSortRange(range), 0u);
-    EXPECT_TRUE(Enabled(*view, ID_SORT_DESCENDING));
+    EXPECT_TRUE(CommandEnabled(*view, ID_SORT_DESCENDING));
     view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
     std::vector<std::string> values, pages;
     for (ROWCOL nRow = 1; nRow <= view->GetRowCount(); ++nRow) {
@@ -193,7 +193,7 @@ TEST_F(GroupViewTest, UndoAfterTheRowsWereLoadedAgainFollowsTheEditsPagesThrough
     OpenSite(true);
     const ROWCOL nDescription = ColumnOf("Description");
     ASSERT_EQ(view->SetCellValue(RowOf("c.htm"), nDescription, "Zulu"), 0u);
-    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    SelectCells(*view, {CGXRange().SetCols(nDescription, nDescription)});
     view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
     ASSERT_EQ(RowOf("c.htm"), 1u) << "the sort put the edited page first";
     ASSERT_EQ(view->SetCellValue(RowOf("b.htm"), nDescription, "Yankee"), 0u);
@@ -249,7 +249,7 @@ TEST_F(GroupViewTest, AScanKeepsTheSortThatMovedThePagesLeft)
     };
     ASSERT_EQ(view->SetCellValue(RowOf("a.htm"), nDescription, "Ärger"), 0u);
     ASSERT_EQ(view->SetCellValue(RowOf("b.htm"), nDescription, "Ωmega"), 0u);
-    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    SelectCells(*view, {CGXRange().SetCols(nDescription, nDescription)});
     view->SendMessage(WM_COMMAND, ID_SORT_DESCENDING);
     ASSERT_EQ(RowOf("b.htm"), 1u);
     ASSERT_EQ(RowOf("a.htm"), 2u) << "the sort moved a";
@@ -303,9 +303,9 @@ TEST_F(GroupViewTest, ASingleCopiedCellPastesIntoEveryRangeUntilTheClipboardChan
     extraPages = {"c.htm", "d.htm"};
     OpenSite(true);
     const ROWCOL nDescription = ColumnOf("Description"), nAuthor = ColumnOf("Author");
-    Select(*view, {CGXRange(RowOf("a.htm"), nDescription, RowOf("a.htm"), nDescription)});
+    SelectCells(*view, {CGXRange(RowOf("a.htm"), nDescription, RowOf("a.htm"), nDescription)});
     ASSERT_TRUE(view->Copy());
-    Select(*view, {CGXRange(RowOf("b.htm"), nAuthor, RowOf("b.htm"), nAuthor), CGXRange(RowOf("c.htm"), nDescription, RowOf("c.htm"), nDescription),
+    SelectCells(*view, {CGXRange(RowOf("b.htm"), nAuthor, RowOf("b.htm"), nAuthor), CGXRange(RowOf("c.htm"), nDescription, RowOf("c.htm"), nDescription),
                    CGXRange(RowOf("d.htm"), nAuthor, RowOf("d.htm"), nDescription)});
     ASSERT_TRUE(view->Paste());
     for (auto [page, tag] : {std::pair{"b.htm", "Author"}, {"c.htm", "Description"}, {"d.htm", "Author"}, {"d.htm", "Description"}}) {
@@ -318,7 +318,7 @@ TEST_F(GroupViewTest, ASingleCopiedCellPastesIntoEveryRangeUntilTheClipboardChan
     // Another program's text now: the grid pastes that, one value into every chosen cell too.
     PutTextOnClipboard("From elsewhere");
     const ROWCOL nKeywords = ColumnOf("Keywords");
-    Select(*view, {CGXRange(std::min(RowOf("c.htm"), RowOf("d.htm")), nKeywords, std::max(RowOf("c.htm"), RowOf("d.htm")), nKeywords)});
+    SelectCells(*view, {CGXRange(std::min(RowOf("c.htm"), RowOf("d.htm")), nKeywords, std::max(RowOf("c.htm"), RowOf("d.htm")), nKeywords)});
     ASSERT_TRUE(view->Paste());
     for (const char* page : {"c.htm", "d.htm"}) {
         ASSERT_NE(ContentOf(page, "Keywords"), nullptr) << page;
@@ -402,7 +402,7 @@ TEST_F(GroupViewTest, MenusByRightClickAndThePagesReachTheirProgramsAsOneArgumen
     const std::string path = site + "/" + odd;
 
     // One file cell: menu 185.
-    Select(*view, {CGXRange(nOdd, CGroupView::kFileColumn, nOdd, CGroupView::kFileColumn)});
+    SelectCells(*view, {CGXRange(nOdd, CGroupView::kFileColumn, nOdd, CGroupView::kFileColumn)});
     MenuDriver menus(*backend);
     menus.ChooseWhenOpen({"View HTML Source"});
     const CRect cell = view->CalcCellRect(nOdd, CGroupView::kFileColumn);
@@ -425,7 +425,7 @@ TEST_F(GroupViewTest, MenusByRightClickAndThePagesReachTheirProgramsAsOneArgumen
 
     // Several cells of the keywords column: the group actions menu.
     const ROWCOL nKeywords = ColumnOf("Keywords");
-    Select(*view, {CGXRange(1, nKeywords, 2, nKeywords)});
+    SelectCells(*view, {CGXRange(1, nKeywords, 2, nKeywords)});
     bool sawGroupMenu = false;
     backend->WhenIdle([&] {
         std::vector<HWND> open = MenuDriver::OpenMenus();
@@ -508,7 +508,7 @@ TEST_F(GroupViewTest, TypedFilledDownAndSavedTheEditsReachThePagesWithBackups)
         backend->Key(static_cast<UINT>(std::toupper(c)), std::string(1, c));
     backend->Key(VK_RETURN);
     backend->ProcessMessages();
-    Select(*view, {CGXRange().SetCols(nDescription, nDescription)});
+    SelectCells(*view, {CGXRange().SetCols(nDescription, nDescription)});
     view->SendMessage(WM_COMMAND, ID_FILL_DOWN);
     ASSERT_NE(ContentOf("b.htm", "Description"), nullptr);
     EXPECT_EQ(std::string(ContentOf("b.htm", "Description")->GetContent()), "welcome");
@@ -529,9 +529,9 @@ TEST_F(GroupViewTest, TypedFilledDownAndSavedTheEditsReachThePagesWithBackups)
 TEST_F(GroupViewTest, PrintingTheGridWritesItsRowsToThePdfFileChosen)
 {
     OpenSite(true);
-    EXPECT_TRUE(Enabled(*view, ID_FILE_PRINT));
+    EXPECT_TRUE(CommandEnabled(*view, ID_FILE_PRINT));
     app->SetRunState(1);
-    EXPECT_FALSE(Enabled(*view, ID_FILE_PRINT)) << "no printing during a scan";
+    EXPECT_FALSE(CommandEnabled(*view, ID_FILE_PRINT)) << "no printing during a scan";
     app->SetRunState(0);
 
     const std::string file = config.Path() + "/grid.pdf";

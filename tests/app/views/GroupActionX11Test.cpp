@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int kPages = 10000;
+constexpr int kActionPages = 10000;
 // Enough pages that the action's first part, which Esc stops, lasts several of the steps' turns.
 constexpr int kSortedPages = 10000;
 // A large site: every part of the action lasts many of its looks at the keys.
@@ -41,7 +41,7 @@ protected:
 
     // Pages of English text of nWords words, which the scan finds key phrases in, with keywords
     // of their own in other scripts; with bSomeWithout, every other page has none.
-    void WriteSite(int nPages = kPages, bool bSomeWithout = false, int nWords = 120)
+    void WriteSite(int nPages = kActionPages, bool bSomeWithout = false, int nWords = 120)
     {
         site = dir.Path() + "/site";
         text_site::WritePages(site, nPages, bSomeWithout, nWords);
@@ -203,17 +203,17 @@ protected:
 TEST_F(GroupActionX11Test, AKeywordsGroupActionShowsItsProgressAndIsOneStepOfUndoAndRedo)
 {
     ASSERT_TRUE(Start());
-    OpenScannedTextSite(kPages);
+    OpenScannedTextSite(kActionPages);
     if (HasFatalFailure())
         return;
-    ASSERT_EQ(view->GetRowCount(), static_cast<ROWCOL>(kPages));
+    ASSERT_EQ(view->GetRowCount(), static_cast<ROWCOL>(kActionPages));
     const ROWCOL nCol = ColumnOf("Keywords");
     ASSERT_NE(nCol, 0u);
 
     // The user chooses the Keywords column by the keys and copies it as it is.
     ASSERT_TRUE(GoToByKeys(1, nCol));
     ASSERT_TRUE(Xdo("key ctrl+space"));
-    ASSERT_TRUE(RunUntil([&] { return view->IsCellInRangeList(kPages, nCol, view->GetParam()->m_SelRects) != FALSE; }));
+    ASSERT_TRUE(RunUntil([&] { return view->IsCellInRangeList(kActionPages, nCol, view->GetParam()->m_SelRects) != FALSE; }));
     const std::string before = CopiedColumn();
     ASSERT_EQ(before.find("(nothing copied)"), std::string::npos);
     ASSERT_EQ(before.rfind("Stra\xC3\x9F\x65,caf\xC3\xA9,\xCE\xB1\xCE\xB2\xCE\xB3\r\n", 0), 0u) << before.substr(0, 200);

@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr UINT kPages = 8000;
+constexpr UINT kReplacePages = 8000;
 
 class ReplaceAllX11Test : public MainWindowStepsX11Test {
 protected:
@@ -58,13 +58,13 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
 {
     site = dir.Path() + "/site";
     std::filesystem::create_directories(site);
-    for (UINT n = 1; n <= kPages; ++n)
+    for (UINT n = 1; n <= kReplacePages; ++n)
         std::ofstream(site + "/p" + std::to_string(100000 + n) + ".htm")
             << "<html><head><title>Page " << n << "</title>\n"
             << "<meta name=\"DESCRIPTION\" content=\"The village garden, page " << n << "\">\n"
             << "</head><body>x</body></html>\n";
     WriteProject({"Description"});
-    ASSERT_TRUE(StartWithProject(kPages));
+    ASSERT_TRUE(StartWithProject(kReplacePages));
     view = View();
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
     const std::string replacement = "jardín ß γη 庭";
@@ -73,13 +73,13 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
 
     // The last Description cell, then some two thousand rows up by the keys.
     ASSERT_TRUE(Xdo("key ctrl+End"));
-    ASSERT_TRUE(RunUntil([&] { return IsCurrent(kPages, 3); })) << "Ctrl+End did not reach the last cell";
+    ASSERT_TRUE(RunUntil([&] { return IsCurrent(kReplacePages, 3); })) << "Ctrl+End did not reach the last cell";
     std::string pageUps;
     for (int n = 0; n < 80; ++n)
         pageUps += " Prior";
     ASSERT_TRUE(Xdo("key --delay 20" + pageUps));
     ROWCOL nStart = 0, nCol = 0;
-    ASSERT_TRUE(RunUntil([&] { return view->GetCurrentCell(nStart, nCol) && nStart < kPages - 1500; }))
+    ASSERT_TRUE(RunUntil([&] { return view->GetCurrentCell(nStart, nCol) && nStart < kReplacePages - 1500; }))
         << "Page Up did not go up: " << nStart;
     ASSERT_TRUE(Quiet());
     view->GetCurrentCell(nStart, nCol);
@@ -97,7 +97,7 @@ TEST_F(ReplaceAllX11Test, ReplaceAllDeepInTheGridAndItsUndoShowTheirProgressAndU
     CatchProgress("replace-all", "Replacing values", seenReplacing);
     EXPECT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1; }, 120000)) << "Replace All said nothing";
-    const std::string replaced = std::to_string(kPages - nStart + 1);
+    const std::string replaced = std::to_string(kReplacePages - nStart + 1);
     EXPECT_NE(boxes.Texts()[0].find(" in " + replaced + " cells"), std::string::npos) << boxes.Texts()[0];
     EXPECT_NE(seenReplacing.find('%'), std::string::npos) << seenReplacing;
     ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && CGXLongOperation::GetLevel() == 0; }));
@@ -142,7 +142,7 @@ std::string LongText(size_t nCharacters)
     return text + std::string(nCharacters - nLength - 6, 'x') + "garden";
 }
 
-std::string Replaced(std::string text, const std::string& from, const std::string& to)
+std::string ReplacedAll(std::string text, const std::string& from, const std::string& to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
@@ -194,7 +194,7 @@ TEST_F(ReplaceAllX11Test, LongValuesAreShownEditedAndSavedWhole)
     ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && CGXLongOperation::GetLevel() == 0; }));
     ASSERT_TRUE(XdoNow("key Escape"));
     ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && ::GetFocus() == view->GetSafeHwnd(); }));
-    const std::string newTitle = Replaced(title, "garden", replacement), newHuge = Replaced(huge, "garden", replacement);
+    const std::string newTitle = ReplacedAll(title, "garden", replacement), newHuge = ReplacedAll(huge, "garden", replacement);
     const std::vector<std::string> replaced = rows({newTitle, description, newHuge, "A " + replacement});
     EXPECT_EQ(shown(), replaced);
 

@@ -16,7 +16,7 @@
 namespace {
 
 // One row more than an undo step keeps the old values of.
-constexpr UINT kLargePages = 0x8000;
+constexpr UINT kHistoryPages = 0x8000;
 
 class UndoHistoryX11Test : public MainWindowStepsX11Test {};
 
@@ -30,13 +30,13 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
 {
     site = dir.Path() + "/site";
     std::filesystem::create_directories(site);
-    for (UINT n = 1; n <= kLargePages; ++n)
+    for (UINT n = 1; n <= kHistoryPages; ++n)
         std::ofstream(site + "/p" + std::to_string(100000 + n) + ".htm")
             << "<html><head><title>Page " << n << "</title>\n"
             << "<meta name=\"DESCRIPTION\" content=\"The village garden\">\n"
             << "</head><body>x</body></html>\n";
     WriteProject({"Description"});
-    ASSERT_TRUE(StartWithProject(kLargePages));
+    ASSERT_TRUE(StartWithProject(kHistoryPages));
     view = View();
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
     // What the status bar says while the edit asks about its undo.
@@ -72,7 +72,7 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
 
         ASSERT_TRUE(Xdo("key " + keys));
         ASSERT_TRUE(RunUntil([&] {
-            return boxes.Texts().size() == nBoxes + 2 && view->GetCellValue(kLargePages, nDesc) == value;
+            return boxes.Texts().size() == nBoxes + 2 && view->GetCellValue(kHistoryPages, nDesc) == value;
         })) << "the edit did not reach the last row";
         EXPECT_EQ(boxes.Texts().back(), "Operation is too large for the undo buffer. Do you want to continue?");
         EXPECT_EQ(said, edit.said) << "the status bar did not say what works from its start";
@@ -80,6 +80,6 @@ TEST_F(UndoHistoryX11Test, AnEditTooLargeForUndoEndsTheHistory)
             << "the Edit menu offers steps from before the edit";
         // Kept, the steps would leave the value typed undone whatever the Replace All did.
         EXPECT_EQ(ClipboardRows(CopyByKeys("ctrl+y ctrl+z ctrl+z ctrl+space ctrl+c")),
-                  std::vector<std::string>(kLargePages, value));
+                  std::vector<std::string>(kHistoryPages, value));
     }
 }

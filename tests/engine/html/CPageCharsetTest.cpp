@@ -412,7 +412,7 @@ std::map<long, long> FirstPointers(const std::vector<long>& table, Keep keep)
     return first;
 }
 
-std::string Bytes(std::initializer_list<long> values)
+std::string CharsetBytes(std::initializer_list<long> values)
 {
     std::string bytes;
     for (const long value : values)
@@ -439,16 +439,16 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
         const std::vector<long>& table = tables.at(pszName);
         TableCheck check(pszName);
         for (const auto& [ch, nPointer] : FirstPointers(table, all))
-            check.Writes(ch, Bytes({0x80 + nPointer}));
+            check.Writes(ch, CharsetBytes({0x80 + nPointer}));
         for (long nPointer = 0; nPointer < 128; ++nPointer)
-            check.Reads(Bytes({0x80 + nPointer}), table[nPointer]);
+            check.Reads(CharsetBytes({0x80 + nPointer}), table[nPointer]);
     }
 
     // gb18030 and GBK: pairs, GBK's euro sign in one byte, and gb18030's four-byte sequences.
     const std::vector<long>& gb = tables.at("gb18030");
     const auto gbPair = [](long nPointer) {
         const long nTrail = nPointer % 190;
-        return Bytes({nPointer / 190 + 0x81, nTrail + (nTrail < 0x3F ? 0x40 : 0x41)});
+        return CharsetBytes({nPointer / 190 + 0x81, nTrail + (nTrail < 0x3F ? 0x40 : 0x41)});
     };
     const std::map<long, long> gbFirst = FirstPointers(gb, all);
     {
@@ -469,7 +469,7 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
             while (nRange + 2 < ranges.size() && ranges[nRange + 2] <= nPointer)
                 nRange += 2;
             const long ch = nPointer == 7457 ? 0xE7C7 : ranges[nRange + 1] + nPointer - ranges[nRange];
-            const std::string bytes = Bytes({nPointer / 12600 + 0x81, nPointer / 1260 % 10 + 0x30,
+            const std::string bytes = CharsetBytes({nPointer / 12600 + 0x81, nPointer / 1260 % 10 + 0x30,
                                              nPointer / 10 % 126 + 0x81, nPointer % 10 + 0x30});
             gb18030.Reads(bytes, ch);
             if (gbFirst.count(ch) == 0 && ch != 0xE5E5)
@@ -488,7 +488,7 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
         const std::vector<long>& big5 = tables.at("big5");
         const auto big5Pair = [](long nPointer) {
             const long nTrail = nPointer % 157;
-            return Bytes({nPointer / 157 + 0x81, nTrail + (nTrail < 0x3F ? 0x40 : 0x62)});
+            return CharsetBytes({nPointer / 157 + 0x81, nTrail + (nTrail < 0x3F ? 0x40 : 0x62)});
         };
         TableCheck check("big5");
         std::map<long, long> pointers = FirstPointers(big5, [](long nPointer) { return nPointer >= (0xA1 - 0x81) * 157; });
@@ -517,9 +517,9 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
         const auto sjisPair = [](long nPointer) {
             const long nLead = nPointer / 188;
             const long nTrail = nPointer % 188;
-            return Bytes({nLead + (nLead < 0x1F ? 0x81 : 0xC1), nTrail + (nTrail < 0x3F ? 0x40 : 0x41)});
+            return CharsetBytes({nLead + (nLead < 0x1F ? 0x81 : 0xC1), nTrail + (nTrail < 0x3F ? 0x40 : 0x41)});
         };
-        const auto rowCell = [](long nPointer, long base) { return Bytes({nPointer / 94 + base, nPointer % 94 + base}); };
+        const auto rowCell = [](long nPointer, long base) { return CharsetBytes({nPointer / 94 + base, nPointer % 94 + base}); };
         TableCheck sjis("shift_jis");
         TableCheck euc("euc-jp");
         TableCheck iso("iso-2022-jp");
@@ -548,11 +548,11 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
         // Half-width katakana, in one byte, after 0x8E, and in their own mode of ISO-2022-JP,
         // which browsers read but do not write: their full-width twins would read otherwise.
         for (long ch = 0xFF61; ch <= 0xFF9F; ++ch) {
-            sjis.Writes(ch, Bytes({ch - 0xFF61 + 0xA1}));
-            euc.Writes(ch, Bytes({0x8E, ch - 0xFF61 + 0xA1}));
-            sjis.Reads(Bytes({ch - 0xFF61 + 0xA1}), ch);
-            euc.Reads(Bytes({0x8E, ch - 0xFF61 + 0xA1}), ch);
-            iso.Reads("\x1B(I" + Bytes({ch - 0xFF61 + 0x21}) + "\x1B(B", ch);
+            sjis.Writes(ch, CharsetBytes({ch - 0xFF61 + 0xA1}));
+            euc.Writes(ch, CharsetBytes({0x8E, ch - 0xFF61 + 0xA1}));
+            sjis.Reads(CharsetBytes({ch - 0xFF61 + 0xA1}), ch);
+            euc.Reads(CharsetBytes({0x8E, ch - 0xFF61 + 0xA1}), ch);
+            iso.Reads("\x1B(I" + CharsetBytes({ch - 0xFF61 + 0x21}) + "\x1B(B", ch);
             iso.Writes(ch, std::string());
         }
         // The yen sign and the overline: ISO-2022-JP has a mode for them; in the others their
@@ -568,7 +568,7 @@ TEST(CPageCharsetTest, EveryCharacterOfEachCharsetsTableReadsBackAsWritten)
     // superset; a page naming the superset has it written too.
     {
         const std::vector<long>& kr = tables.at("euc-kr");
-        const auto krPair = [](long nPointer) { return Bytes({nPointer / 190 + 0x81, nPointer % 190 + 0x41}); };
+        const auto krPair = [](long nPointer) { return CharsetBytes({nPointer / 190 + 0x81, nPointer % 190 + 0x41}); };
         TableCheck euc("euc-kr");
         TableCheck windows("windows-949");
         for (const auto& [ch, nPointer] : FirstPointers(kr, all)) {

@@ -26,12 +26,12 @@ std::string Resolve(const char* pszText, const char* pszBase)
     return Url(url);
 }
 
-std::string Store(const CUrlString& url)
+std::string StoreUrl(const CUrlString& url)
 {
     return StoredBytes([&](CArchive& ar) { const_cast<CUrlString&>(url).Serialize(ar); });
 }
 
-void Load(CUrlString& url, const std::string& data)
+void LoadUrl(CUrlString& url, const std::string& data)
 {
     LoadBytes(data, [&](CArchive& ar) { url.Serialize(ar); });
 }
@@ -356,10 +356,10 @@ TEST(CUrlStringTest, CopyKeepsEveryField)
 {
     const CUrlString url("http://u:p@h:81/a;b?c#d");
     CUrlString copy(url);
-    EXPECT_EQ(Store(copy), Store(url));
+    EXPECT_EQ(StoreUrl(copy), StoreUrl(url));
     CUrlString assigned;
     assigned = url;
-    EXPECT_EQ(Store(assigned), Store(url));
+    EXPECT_EQ(StoreUrl(assigned), StoreUrl(url));
 }
 
 TEST(CUrlStringTest, StoredForm)
@@ -381,10 +381,10 @@ TEST(CUrlStringTest, StoredForm)
                                      .Str(";x")
                                      .Dword(1)
                                      .str();
-    EXPECT_EQ(Store(url), expected);
+    EXPECT_EQ(StoreUrl(url), expected);
 
     const CUrlString reset;
-    EXPECT_EQ(Store(reset), Bytes()
+    EXPECT_EQ(StoreUrl(reset), Bytes()
                                 .Dword(1)
                                 .Dword(0)
                                 .Str("Uninitialized URL")
@@ -421,12 +421,12 @@ TEST(CUrlStringTest, LoadsTheStoredForm)
                                  .Dword(3)
                                  .str();
     CUrlString url;
-    Load(url, data);
+    LoadUrl(url, data);
     EXPECT_FALSE(url.HasError());
     EXPECT_EQ(url.GetSchemeType(), 4);
     EXPECT_EQ(url.GetPort(), 8443u);
     EXPECT_EQ(Url(url), "https://h:8443/x?y");
-    EXPECT_EQ(Store(url), data);
+    EXPECT_EQ(StoreUrl(url), data);
 }
 
 TEST(CUrlStringTest, DamagedStoredFormIsRefused)
@@ -448,10 +448,10 @@ TEST(CUrlStringTest, DamagedStoredFormIsRefused)
                            .Dword(12)
                            .str();
     CUrlString url("http://keep/");
-    EXPECT_EQ(ArchiveErrorOf([&] { Load(url, data); }), CArchiveException::badIndex);
+    EXPECT_EQ(ArchiveErrorOf([&] { LoadUrl(url, data); }), CArchiveException::badIndex);
     EXPECT_EQ(Url(url), "http://keep/");
     data.resize(data.size() - 2);
-    EXPECT_EQ(ArchiveErrorOf([&] { Load(url, data); }), CArchiveException::endOfFile);
+    EXPECT_EQ(ArchiveErrorOf([&] { LoadUrl(url, data); }), CArchiveException::endOfFile);
 }
 
 TEST(CUrlStringTest, StoredAsAnObject)
@@ -460,7 +460,7 @@ TEST(CUrlStringTest, StoredAsAnObject)
     const std::string data = StoredBytes([&](CArchive& ar) { ar << static_cast<const CObject*>(&url); });
     const std::string header = Bytes().Word(0xFFFF).Word(1).Word(10).Raw("CUrlString").str();
     EXPECT_EQ(data.substr(0, header.size()), header);
-    EXPECT_EQ(data.substr(header.size()), Store(url));
+    EXPECT_EQ(data.substr(header.size()), StoreUrl(url));
 
     std::unique_ptr<CObject> pObject;
     LoadBytes(data, [&](CArchive& ar) { pObject.reset(ar.ReadObject(RUNTIME_CLASS(CUrlString))); });

@@ -19,7 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::string kPage = "<html><head><title>T</title></head><body>text</body></html>";
+const std::string kSweepPage = "<html><head><title>T</title></head><body>text</body></html>";
 
 class SaveCopiesSweepTest : public EngineTest {
 protected:
@@ -44,7 +44,7 @@ protected:
     // before it puts its copy in the page's place.
     void PageWithItselfAsBackup(const std::string& page)
     {
-        WriteFileBytes(TempDir() / page, kPage);
+        WriteFileBytes(TempDir() / page, kSweepPage);
         fs::create_hard_link(TempDir() / page, TempDir() / (page + ".old"));
     }
 
@@ -84,7 +84,7 @@ TEST_F(SaveCopiesSweepTest, ABackupNameARunningSaveNotesStaysTheRunningSavesBack
     EXPECT_TRUE(fs::exists(TempDir() / "SAV12.tmp"));
     EXPECT_TRUE(BackupIsThePage("a.htm")) << "the running save lost its backup";
     EXPECT_FALSE(fs::exists(TempDir() / "b.htm.old"));
-    EXPECT_EQ(ReadFileBytes(TempDir() / "b.htm"), kPage);
+    EXPECT_EQ(ReadFileBytes(TempDir() / "b.htm"), kSweepPage);
 }
 
 TEST_F(SaveCopiesSweepTest, ASweepThatCannotRemoveALeftCopyLeavesItsBackupName)

@@ -132,7 +132,7 @@ protected:
     TextControl* m_pControl = nullptr;
 };
 
-using Cell = std::pair<ROWCOL, ROWCOL>;
+using InteractionCell = std::pair<ROWCOL, ROWCOL>;
 
 } // namespace
 
@@ -141,13 +141,13 @@ TEST_F(GridInteractionTest, KeysMoveTheCurrentCellAndPassOverWhatCannotBeCurrent
     ClickGrid& grid = *m_pGrid;
     ASSERT_TRUE(grid.SetCurrentCell(2, 2));
     EXPECT_TRUE(grid.HandleKeyDown(VK_DOWN, 1, 0));
-    EXPECT_EQ(Current(), Cell(3, 2));
+    EXPECT_EQ(Current(), InteractionCell(3, 2));
     EXPECT_TRUE(grid.HandleKeyDown(VK_RIGHT, 2, 0)); // a repeat count moves as far
-    EXPECT_EQ(Current(), Cell(3, 4));
+    EXPECT_EQ(Current(), InteractionCell(3, 4));
     grid.HandleKeyDown(VK_TAB, 1, 0);
-    EXPECT_EQ(Current(), Cell(3, 5));
+    EXPECT_EQ(Current(), InteractionCell(3, 5));
     grid.HandleKeyDown(VK_RIGHT, 1, 0); // the last column stays
-    EXPECT_EQ(Current(), Cell(3, 5));
+    EXPECT_EQ(Current(), InteractionCell(3, 5));
 
     // A disabled cell and a cell whose row has no height are passed over.
     CGXStyle disabled;
@@ -155,28 +155,28 @@ TEST_F(GridInteractionTest, KeysMoveTheCurrentCellAndPassOverWhatCannotBeCurrent
     ASSERT_TRUE(grid.StoreCellStyle(4, 5, &disabled, gxOverride, 0));
     grid.StoreRowHeight(5, 0);
     grid.HandleKeyDown(VK_DOWN, 1, 0);
-    EXPECT_EQ(Current(), Cell(6, 5));
+    EXPECT_EQ(Current(), InteractionCell(6, 5));
     grid.HandleKeyDown(VK_UP, 1, 0);
-    EXPECT_EQ(Current(), Cell(3, 5));
+    EXPECT_EQ(Current(), InteractionCell(3, 5));
 
     // Down on the last row leaves the cell where it is; Enter moves as the grid is told.
     ASSERT_TRUE(grid.SetCurrentCell(8, 1));
     grid.HandleKeyDown(VK_DOWN, 1, 0);
-    EXPECT_EQ(Current(), Cell(8, 1));
+    EXPECT_EQ(Current(), InteractionCell(8, 1));
     grid.GetParam()->m_wEnterKeyAction = GX_UP;
     grid.HandleKeyDown(VK_RETURN, 1, 0);
-    EXPECT_EQ(Current(), Cell(7, 1));
+    EXPECT_EQ(Current(), InteractionCell(7, 1));
     grid.GetParam()->m_wEnterKeyAction = 0;
     grid.HandleKeyDown(VK_RETURN, 1, 0);
-    EXPECT_EQ(Current(), Cell(7, 1));
+    EXPECT_EQ(Current(), InteractionCell(7, 1));
 
     // The page keys and the jumps to the ends.
     EXPECT_TRUE(grid.MoveCurrentCell(GX_TOPLEFT, 1, TRUE));
-    EXPECT_EQ(Current(), Cell(1, 1));
+    EXPECT_EQ(Current(), InteractionCell(1, 1));
     EXPECT_TRUE(grid.MoveCurrentCell(GX_BOTTOMRIGHT, 1, TRUE));
-    EXPECT_EQ(Current(), Cell(8, 5));
+    EXPECT_EQ(Current(), InteractionCell(8, 5));
     EXPECT_TRUE(grid.MoveCurrentCell(GX_TOP, 1, TRUE));
-    EXPECT_EQ(Current(), Cell(1, 5));
+    EXPECT_EQ(Current(), InteractionCell(1, 5));
     grid.HandleKeyDown(VK_NEXT, 1, 0);
     EXPECT_GT(Current().first, 1u);
 
@@ -193,14 +193,14 @@ TEST_F(GridInteractionTest, TypingEditsTheCellAndMovingOnStoresItUnlessValidatio
     EXPECT_TRUE(m_pControl->IsActive());
     EXPECT_STREQ(Stored(2, 2), ""); // nothing stored while editing
     grid.RouteKeyMessage(nullptr, WM_KEYDOWN, VK_DOWN, 1, 0);
-    EXPECT_EQ(Current(), Cell(3, 2));
+    EXPECT_EQ(Current(), InteractionCell(3, 2));
     EXPECT_STREQ(Stored(2, 2), "abc");
 
     // A refused edit keeps the cell current with its text; the keys typed meanwhile go.
     grid.RouteKeyMessage(nullptr, WM_CHAR, 'x', 1, 0);
     m_pControl->m_bRefuse = TRUE;
     EXPECT_FALSE(grid.SetCurrentCell(5, 5));
-    EXPECT_EQ(Current(), Cell(3, 2));
+    EXPECT_EQ(Current(), InteractionCell(3, 2));
     EXPECT_TRUE(m_pControl->GetModify());
     CString sText;
     grid.GetCurrentCellText(sText);
@@ -235,7 +235,7 @@ TEST_F(GridInteractionTest, ClicksMoveTheCurrentCellAndReportTheDrag)
     ASSERT_TRUE(grid.SetCurrentCell(1, 1));
     // Press and release on the same cell.
     EXPECT_TRUE(grid.HandleLButtonDown(MK_LBUTTON, CellPoint(3, 2)));
-    EXPECT_EQ(Current(), Cell(3, 2));
+    EXPECT_EQ(Current(), InteractionCell(3, 2));
     EXPECT_EQ(GetCapture(), m_wnd.GetSafeHwnd());
     EXPECT_EQ(m_pControl->m_nDowns, 1);
     EXPECT_TRUE(grid.HandleLButtonUp(0, CellPoint(3, 2)));
@@ -282,17 +282,17 @@ TEST_F(GridInteractionTest, ClicksMoveTheCurrentCellAndReportTheDrag)
     EXPECT_FALSE(grid.GetParam()->m_bRedrawPending);
     EXPECT_EQ(m_pControl->m_nCancels, 2);
     grid.HandleLButtonUp(0, CellPoint(3, 3));
-    EXPECT_EQ(Current(), Cell(2, 2));
+    EXPECT_EQ(Current(), InteractionCell(2, 2));
     CGXStyle disabled;
     disabled.SetEnabled(FALSE);
     ASSERT_TRUE(grid.StoreCellStyle(6, 3, &disabled, gxOverride, 0));
     grid.HandleLButtonDown(MK_LBUTTON, CellPoint(6, 3));
-    EXPECT_EQ(Current(), Cell(2, 2));
+    EXPECT_EQ(Current(), InteractionCell(2, 2));
     grid.HandleLButtonUp(0, CellPoint(6, 3));
     // With the mouse captured, keys do nothing.
     grid.HandleLButtonDown(MK_LBUTTON, CellPoint(2, 3));
     EXPECT_TRUE(grid.RouteKeyMessage(nullptr, WM_KEYDOWN, VK_DOWN, 1, 0));
-    EXPECT_EQ(Current(), Cell(2, 3));
+    EXPECT_EQ(Current(), InteractionCell(2, 3));
     grid.HandleLButtonUp(0, CellPoint(2, 3));
 }
 
@@ -336,16 +336,16 @@ TEST_F(GridInteractionTest, StructureChangesKeepTheCurrentCellAndTheFrozenRowsSo
     // Rows 2..3 to 6 (the insertion point is 8): rows 4..7 move up, row 8 stays.
     ASSERT_TRUE(grid.SetCurrentCell(8, 2));
     ASSERT_TRUE(grid.MoveRows(2, 3, 6));
-    EXPECT_EQ(Current(), Cell(8, 2));
+    EXPECT_EQ(Current(), InteractionCell(8, 2));
     EXPECT_STREQ(Stored(6, 1), "a");
     ASSERT_TRUE(grid.SetCurrentCell(7, 2));
     ASSERT_TRUE(grid.MoveRows(5, 6, 2)); // up: rows 2..4 go down by two
-    EXPECT_EQ(Current(), Cell(7, 2));
+    EXPECT_EQ(Current(), InteractionCell(7, 2));
     ASSERT_TRUE(grid.SetCurrentCell(4, 2));
     ASSERT_TRUE(grid.MoveRows(5, 6, 2));
-    EXPECT_EQ(Current(), Cell(6, 2));
+    EXPECT_EQ(Current(), InteractionCell(6, 2));
     ASSERT_TRUE(grid.Undo());
-    EXPECT_EQ(Current(), Cell(4, 2));
+    EXPECT_EQ(Current(), InteractionCell(4, 2));
 
     // Removing the active cell's row hides and unbinds its control.
     m_pControl->SetActive(TRUE);
@@ -417,15 +417,15 @@ TEST_F(GridInteractionTest, PrivateMessagesMoveTheCellAndAskWhetherItMayBeLeft)
     ClickGrid& grid = *m_pGrid;
     ASSERT_TRUE(grid.SetCurrentCell(4, 3));
     EXPECT_TRUE(grid.OnGridMessage(0x7A3, 0, 0)); // first row
-    EXPECT_EQ(Current(), Cell(1, 3));
+    EXPECT_EQ(Current(), InteractionCell(1, 3));
     grid.OnGridMessage(0x7A3, 2, 3); // three down
-    EXPECT_EQ(Current(), Cell(4, 3));
+    EXPECT_EQ(Current(), InteractionCell(4, 3));
     grid.OnGridMessage(0x7A3, 3, 0); // last row
-    EXPECT_EQ(Current(), Cell(8, 3));
+    EXPECT_EQ(Current(), InteractionCell(8, 3));
     grid.OnGridMessage(0x7A3, 4, 2); // the second data row, first column
-    EXPECT_EQ(Current(), Cell(2, 1));
+    EXPECT_EQ(Current(), InteractionCell(2, 1));
     grid.OnGridMessage(0x7A3, 4, 500); // past the end: the last row
-    EXPECT_EQ(Current(), Cell(8, 1));
+    EXPECT_EQ(Current(), InteractionCell(8, 1));
 
     // A cell whose edit does not validate may not be left (a non-zero answer refuses the tab
     // window's switch); keys typed meanwhile are dropped.

@@ -45,14 +45,14 @@ std::string Snapshot(CGXGridCore& grid)
     return out.str();
 }
 
-class DocGrid : public CGXGridCore {
+class UndoDocGrid : public CGXGridCore {
 public:
     void UpdateAllViews(CWnd*, LPARAM lHint, CObject* pHint) override
     {
         if (m_pPeer != nullptr)
             m_pPeer->ProcessHint(nullptr, lHint, pHint);
     }
-    DocGrid* m_pPeer = nullptr;
+    UndoDocGrid* m_pPeer = nullptr;
 };
 
 using GridUndoPropertyTest = StandardGridTest;
@@ -158,12 +158,12 @@ TEST_F(GridUndoPropertyTest, UndoAndRedoRetraceEveryStateOfRandomSequences)
 TEST_F(GridUndoPropertyTest, TwoViewsOfOneDocumentStayInStepThroughHints)
 {
     auto* pParam = new CGXGridParam;
-    DocGrid a, b;
+    UndoDocGrid a, b;
     a.m_pPeer = &b;
     b.m_pPeer = &a;
     a.SetParam(pParam, TRUE);
     b.SetParam(pParam, FALSE);
-    for (DocGrid* p : {&a, &b}) {
+    for (UndoDocGrid* p : {&a, &b}) {
         p->Initialize();
         p->EnableHints(TRUE);
     }
@@ -172,7 +172,7 @@ TEST_F(GridUndoPropertyTest, TwoViewsOfOneDocumentStayInStepThroughHints)
     ASSERT_TRUE(a.SetCurrentCell(5, 3));
     std::minstd_rand rng(7);
     for (int nStep = 0; nStep < 60; ++nStep) {
-        DocGrid& sender = (rng() % 3 == 0) ? b : a;
+        UndoDocGrid& sender = (rng() % 3 == 0) ? b : a;
         RandomOperation(sender, rng, nStep);
         if (nStep % 7 == 3)
             sender.Undo();
@@ -183,7 +183,7 @@ TEST_F(GridUndoPropertyTest, TwoViewsOfOneDocumentStayInStepThroughHints)
         ASSERT_EQ(ca, cb) << "step " << nStep;
         // Each view scrolls on its own (an undo brings the change into the sender's view), but
         // both keep their scrolled area below the frozen rows and within the rows there are.
-        for (DocGrid* p : {&a, &b}) {
+        for (UndoDocGrid* p : {&a, &b}) {
             ASSERT_GT(p->GetTopRow(), p->GetFrozenRows()) << "step " << nStep;
             ASSERT_LE(p->GetTopRow(), std::max(p->GetRowCount(), p->GetFrozenRows() + 1)) << "step " << nStep;
             ASSERT_GT(p->GetLeftCol(), p->GetFrozenCols()) << "step " << nStep;
@@ -198,22 +198,22 @@ TEST_F(GridUndoPropertyTest, TwoViewsOfOneDocumentStayInStepThroughHints)
 
 namespace {
 // A view that counts the updates it replays.
-class CountingView : public DocGrid {
+class CountingView : public UndoDocGrid {
 public:
     void UpdateChangedRowHeights(ROWCOL nFrom, ROWCOL nTo, const int* an, UINT nFlags, BOOL bCreateHint) override
     {
         m_heights.emplace_back(nFrom, nTo);
-        DocGrid::UpdateChangedRowHeights(nFrom, nTo, an, nFlags, bCreateHint);
+        UndoDocGrid::UpdateChangedRowHeights(nFrom, nTo, an, nFlags, bCreateHint);
     }
     void UpdateChangedColWidths(ROWCOL nFrom, ROWCOL nTo, const int* an, UINT nFlags, BOOL bCreateHint) override
     {
         m_widths.emplace_back(nFrom, nTo);
-        DocGrid::UpdateChangedColWidths(nFrom, nTo, an, nFlags, bCreateHint);
+        UndoDocGrid::UpdateChangedColWidths(nFrom, nTo, an, nFlags, bCreateHint);
     }
     void RedrawRange(const CGXRange& range, UINT nFlags, BOOL bCreateHint) override
     {
         m_ranges.push_back(range);
-        DocGrid::RedrawRange(range, nFlags, bCreateHint);
+        UndoDocGrid::RedrawRange(range, nFlags, bCreateHint);
     }
     std::vector<std::pair<ROWCOL, ROWCOL>> m_heights, m_widths;
     std::vector<CGXRange> m_ranges;
@@ -228,7 +228,7 @@ TEST_F(GridUndoPropertyTest, SizeSelectionAndSpanHintsReachTheOtherView)
     b.m_pPeer = &a;
     a.SetParam(pParam, TRUE);
     b.SetParam(pParam, FALSE);
-    for (DocGrid* p : {static_cast<DocGrid*>(&a), static_cast<DocGrid*>(&b)}) {
+    for (UndoDocGrid* p : {static_cast<UndoDocGrid*>(&a), static_cast<UndoDocGrid*>(&b)}) {
         p->Initialize();
         p->EnableHints(TRUE);
     }

@@ -30,7 +30,7 @@ public:
     INT_PTR answer = IDOK;
 };
 
-class CountingView : public CGXGridView {
+class CountingPrintView : public CGXGridView {
 public:
     void OnPrintDeviceChanged() override { ++nChanged; }
     int nChanged = 0;
@@ -43,7 +43,7 @@ using GridViewPrintTest = StandardGridTest;
 TEST_F(GridViewPrintTest, PrintSetupKeepsTheDocumentsPrinterAndTellsTheView)
 {
     ASSERT_NE(GXGetAppData()->m_pPrintDeviceImp, nullptr) << "the library installs the print-device feature";
-    CountingView view;
+    CountingPrintView view;
     auto* pDevice = new CGXPrintDevice;
     view.SetPrintDevice(pDevice, TRUE);
 
@@ -68,7 +68,7 @@ TEST_F(GridViewPrintTest, PrintSetupKeepsTheDocumentsPrinterAndTellsTheView)
 
 TEST_F(GridViewPrintTest, AGridViewOffersTheSelectionAndPreparesOnTheDocumentsPrinter)
 {
-    CountingView view;
+    CountingPrintView view;
     view.SetPrintDevice(new CGXPrintDevice, TRUE);
     CPrintInfo info;
     ASSERT_NE(info.m_pPD->m_pd.Flags & PD_NOSELECTION, 0u);

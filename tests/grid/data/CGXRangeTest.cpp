@@ -34,7 +34,7 @@ std::vector<CGXRange> Contents(const CGXRangeList& list)
     return out;
 }
 
-Bytes Store(CGXRangeList& list)
+Bytes StoreList(CGXRangeList& list)
 {
     CMemFile file;
     {
@@ -49,7 +49,7 @@ Bytes Store(CGXRangeList& list)
 }
 
 // Loads into the list; the archive exception's cause, or -1 when the load succeeded.
-int Load(const Bytes& bytes, CGXRangeList& list)
+int LoadList(const Bytes& bytes, CGXRangeList& list)
 {
     CMemFile file;
     file.Write(bytes.data(), static_cast<UINT>(bytes.size()));
@@ -235,7 +235,7 @@ TEST(CGXRangeListTest, ArchiveRoundTripAndHostileInput)
     list.AddTail(new CGXRange(1, 2, 3, 4));
     list.AddTail(new CGXRange());
     list.AddTail(new CGXRange(CGXRange().SetCols(7, 8)));
-    const Bytes bytes = Store(list);
+    const Bytes bytes = StoreList(list);
     EXPECT_EQ(list.GetCount(), 2); // the invalid range was removed by storing
     ASSERT_EQ(bytes.size(), 2u + 4u + 2 * 18u);
     EXPECT_EQ(bytes[2], 2); // count
@@ -245,20 +245,20 @@ TEST(CGXRangeListTest, ArchiveRoundTripAndHostileInput)
 
     CGXRangeList loaded;
     loaded.AddTail(new CGXRange(9, 9, 9, 9));
-    ASSERT_EQ(Load(bytes, loaded), -1);
+    ASSERT_EQ(LoadList(bytes, loaded), -1);
     EXPECT_EQ(Contents(loaded),
               (std::vector<CGXRange>{CGXRange(9, 9, 9, 9), CGXRange(1, 2, 3, 4), CGXRange().SetCols(7, 8)}));
 
     Bytes badSchema = bytes;
     badSchema[0] = 2;
     CGXRangeList l1;
-    EXPECT_EQ(Load(badSchema, l1), CArchiveException::badSchema);
+    EXPECT_EQ(LoadList(badSchema, l1), CArchiveException::badSchema);
 
     for (BYTE kind : {BYTE{4}, BYTE{0xFF}}) {
         Bytes badKind = bytes;
         badKind[6 + 18 + 16] = kind;
         CGXRangeList l2;
-        EXPECT_EQ(Load(badKind, l2), CArchiveException::genericException);
+        EXPECT_EQ(LoadList(badKind, l2), CArchiveException::genericException);
         EXPECT_EQ(l2.GetCount(), 1); // the range read before the bad one stays
     }
 
@@ -267,7 +267,7 @@ TEST(CGXRangeListTest, ArchiveRoundTripAndHostileInput)
     PutDword(huge, 0xFFFFFFFFu);
     huge.insert(huge.end(), bytes.begin() + 6, bytes.end());
     CGXRangeList l3;
-    EXPECT_EQ(Load(huge, l3), CArchiveException::endOfFile);
+    EXPECT_EQ(LoadList(huge, l3), CArchiveException::endOfFile);
     EXPECT_EQ(l3.GetCount(), 0);
 
     // A valid cell range with inverted bounds is forged.
@@ -278,7 +278,7 @@ TEST(CGXRangeListTest, ArchiveRoundTripAndHostileInput)
     inverted.push_back(GX_CELLS);
     inverted.push_back(1);
     CGXRangeList l4;
-    EXPECT_EQ(Load(inverted, l4), CArchiveException::genericException);
+    EXPECT_EQ(LoadList(inverted, l4), CArchiveException::genericException);
     inverted.back() = 0; // not valid: bounds mean nothing, so it loads
-    EXPECT_EQ(Load(inverted, l4), -1);
+    EXPECT_EQ(LoadList(inverted, l4), -1);
 }

@@ -12,7 +12,7 @@ using namespace gxbytes;
 
 namespace {
 
-constexpr DWORD kNone = 0xFFFFFFFFu;
+constexpr DWORD kNoSpan = 0xFFFFFFFFu;
 
 CGXRange Preset(DWORD row, DWORD col)
 {
@@ -83,16 +83,16 @@ TEST(CGXSpanCellPool, ArchiveFormIsByteExactBothWays)
     Dword(expected, 3);  // three rows
     Dword(expected, 2);  // row 2
     Word(expected, 7);   // seven columns
-    for (DWORD v : {kNone, kNone, kNone, 3u, 3u, 3u, 3u})
+    for (DWORD v : {kNoSpan, kNoSpan, kNoSpan, 3u, 3u, 3u, 3u})
         Dword(expected, v);
-    Dword(expected, kNone);
+    Dword(expected, kNoSpan);
     Word(expected, 1);   // vertical table
     Dword(expected, 2);  // two columns
     Dword(expected, 1);  // column 1
     Word(expected, 2);
     Dword(expected, 0);
     Dword(expected, 0);
-    Dword(expected, kNone);
+    Dword(expected, kNoSpan);
     EXPECT_EQ(StorePool(pool), expected);
 
     CGXSpanCellPool loaded;
@@ -124,7 +124,7 @@ TEST(CGXSpanCellPool, LoaderRefusesBadIndicesSizesAndSchemasKeepingTheTable)
             Word(b, 1);
             Dword(b, 5);
         }
-        Dword(b, kNone);
+        Dword(b, kNoSpan);
         return b;
     };
     CGXDWordArrayPtrArray array;
@@ -160,7 +160,7 @@ TEST(CGXSpanCellPool, LoaderRefusesBadIndicesSizesAndSchemasKeepingTheTable)
 class DenseModel {
 public:
     static constexpr DWORD N = 400;
-    DenseModel() : m_horz(N, std::vector<DWORD>(N, kNone)), m_vert(N, std::vector<DWORD>(N, kNone)) {}
+    DenseModel() : m_horz(N, std::vector<DWORD>(N, kNoSpan)), m_vert(N, std::vector<DWORD>(N, kNoSpan)) {}
 
     void SetSpan(DWORD t, DWORD l, DWORD b, DWORD r, bool set)
     {
@@ -205,7 +205,7 @@ public:
     static bool Find(const std::vector<std::vector<DWORD>>& t, DWORD outer, DWORD inner, DWORD& first, DWORD& last)
     {
         const DWORD v = t[outer][inner];
-        if (v == kNone)
+        if (v == kNoSpan)
             return false;
         DWORD i = inner;
         while (i + 1 < N && t[outer][i + 1] == v)
@@ -228,11 +228,11 @@ private:
             if (set) {
                 for (DWORD i = i1; i <= i2; ++i)
                     row[i] = i1;
-                for (DWORD i = i2 + 1; old != kNone && i < N && row[i] == old; ++i)
-                    row[i] = kNone;
-            } else if (old != kNone) {
+                for (DWORD i = i2 + 1; old != kNoSpan && i < N && row[i] == old; ++i)
+                    row[i] = kNoSpan;
+            } else if (old != kNoSpan) {
                 for (DWORD i = i1; i < N && row[i] == old; ++i)
-                    row[i] = kNone;
+                    row[i] = kNoSpan;
             }
         }
     }
@@ -260,20 +260,20 @@ private:
     template <class F>
     static void Permute(std::vector<std::vector<DWORD>>& t, F where)
     {
-        std::vector<std::vector<DWORD>> out(N, std::vector<DWORD>(N, kNone));
+        std::vector<std::vector<DWORD>> out(N, std::vector<DWORD>(N, kNoSpan));
         for (DWORD i = 0; i < N; ++i) {
             const long long j = where(i);
             if (j >= 0 && j < N)
                 out[static_cast<size_t>(j)] = t[i];
             else
-                EXPECT_TRUE(j < 0 || t[i] == std::vector<DWORD>(N, kNone)) << "model too small";
+                EXPECT_TRUE(j < 0 || t[i] == std::vector<DWORD>(N, kNoSpan)) << "model too small";
         }
         t.swap(out);
     }
     template <class F>
     static void PermuteInner(std::vector<DWORD>& v, F where)
     {
-        std::vector<DWORD> out(N, kNone);
+        std::vector<DWORD> out(N, kNoSpan);
         for (DWORD i = 0; i < N; ++i) {
             const long long j = where(i);
             if (j >= 0 && j < N)

@@ -25,7 +25,7 @@ public:
 };
 
 // A grid whose answer to the undo-buffer question is given by the test.
-class AskingGrid : public CGXGridCore {
+class AskingMoveGrid : public CGXGridCore {
 public:
     BOOL ConfirmLargeUndo() override
     {
@@ -159,7 +159,7 @@ TEST_F(DirectCopyMoveTest, AMoveTheStoreRefusesFailsSoAPendingCutStaysPending)
 
 TEST_F(DirectCopyMoveTest, ACopyTooLargeForTheUndoBufferAsksAndCancelChangesNothing)
 {
-    AskingGrid grid;
+    AskingMoveGrid grid;
     SetUpGrid(grid, 80002, 2, false);
     grid.SetValueRange(CGXRange(1, 1, 1, 1), "top", gxOverride, 0, 0);
     grid.SetValueRange(CGXRange(40000, 1, 40000, 1), "bottom", gxOverride, 0, 0);

@@ -20,7 +20,7 @@ namespace {
 
 // Everything an operation can change, as text: counts, frozen counts, every stored cell value,
 // the hidden rows and columns, and the covered blocks in order.
-std::string Snapshot(CGXGridCore& grid)
+std::string FeatureSnapshot(CGXGridCore& grid)
 {
     std::ostringstream out;
     const ROWCOL nRows = grid.GetRowCount(), nCols = grid.GetColCount();
@@ -58,7 +58,7 @@ std::string Snapshot(CGXGridCore& grid)
 class FeatureUndoPropertyTest : public FeatureGridTest {};
 
 // One random operation, told into the log; FALSE when the grid refused it.
-BOOL RandomOperation(CGXGridCore& grid, std::minstd_rand& rng, int nStep, std::ostringstream& log)
+BOOL RandomFeatureOperation(CGXGridCore& grid, std::minstd_rand& rng, int nStep, std::ostringstream& log)
 {
     auto pick = [&](ROWCOL nMax) -> ROWCOL { return nMax == 0 ? 0 : static_cast<ROWCOL>(rng() % nMax) + 1; };
     auto coin = [&](ROWCOL n) -> ROWCOL { return static_cast<ROWCOL>(rng() % n); };
@@ -156,34 +156,34 @@ TEST_F(FeatureUndoPropertyTest, UndoAndRedoRetraceHiddenAndCoveredStatesToo)
         grid.GetParam()->m_nMaxUndoCommands = 1000;
         while (!grid.GetParam()->m_UndoList.IsEmpty())
             delete grid.GetParam()->m_UndoList.RemoveHead();
-        std::vector<std::string> states{Snapshot(grid)};
+        std::vector<std::string> states{FeatureSnapshot(grid)};
         std::ostringstream log;
         for (int nStep = 0; nStep < 50; ++nStep) {
-            const std::string before = Snapshot(grid);
+            const std::string before = FeatureSnapshot(grid);
             const INT_PTR nBefore = grid.GetParam()->m_UndoList.GetCount();
-            const BOOL bDone = RandomOperation(grid, rng, nStep, log);
+            const BOOL bDone = RandomFeatureOperation(grid, rng, nStep, log);
             if (grid.GetParam()->m_UndoList.GetCount() == nBefore)
                 log << "  (nothing recorded)\n";
             if (grid.GetParam()->m_UndoList.GetCount() == nBefore) {
                 if (!bDone) {
-                    ASSERT_EQ(Snapshot(grid), before) << "seed " << nSeed << " step " << nStep << " after\n" << log.str();
+                    ASSERT_EQ(FeatureSnapshot(grid), before) << "seed " << nSeed << " step " << nStep << " after\n" << log.str();
                 }
                 continue;
             }
             ASSERT_EQ(grid.GetParam()->m_UndoList.GetCount(), nBefore + 1) << "seed " << nSeed << " step " << nStep << " after\n" << log.str();
-            states.push_back(Snapshot(grid));
+            states.push_back(FeatureSnapshot(grid));
         }
         const size_t nSteps = static_cast<size_t>(grid.GetParam()->m_UndoList.GetCount());
         ASSERT_EQ(nSteps + 1, states.size()) << "seed " << nSeed;
         ASSERT_GT(nSteps, 15u) << "seed " << nSeed;
         for (size_t i = 0; i < nSteps; ++i) {
             ASSERT_TRUE(grid.Undo()) << "seed " << nSeed << " undo " << i << " after\n" << log.str();
-            ASSERT_EQ(Snapshot(grid), states[states.size() - 2 - i]) << "seed " << nSeed << " undo " << i << " after\n" << log.str();
+            ASSERT_EQ(FeatureSnapshot(grid), states[states.size() - 2 - i]) << "seed " << nSeed << " undo " << i << " after\n" << log.str();
         }
         EXPECT_FALSE(grid.Undo());
         for (size_t i = 0; i < nSteps; ++i) {
             ASSERT_TRUE(grid.Redo()) << "seed " << nSeed << " redo " << i << " after\n" << log.str();
-            ASSERT_EQ(Snapshot(grid), states[states.size() - nSteps + i]) << "seed " << nSeed << " redo " << i << " after\n" << log.str();
+            ASSERT_EQ(FeatureSnapshot(grid), states[states.size() - nSteps + i]) << "seed " << nSeed << " redo " << i << " after\n" << log.str();
         }
         EXPECT_FALSE(grid.Redo());
     }

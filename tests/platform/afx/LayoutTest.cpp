@@ -11,9 +11,9 @@
 namespace {
 
 // A bar along the top or the bottom of its parent, as tall as it says.
-class CTestBar : public CWnd {
+class CLayoutBar : public CWnd {
 public:
-    CTestBar(bool atTop, int height) : m_atTop(atTop), m_height(height) {}
+    CLayoutBar(bool atTop, int height) : m_atTop(atTop), m_height(height) {}
     LRESULT OnSizeParent(WPARAM, LPARAM lParam)
     {
         auto* layout = reinterpret_cast<AFX_SIZEPARENTPARAMS*>(lParam);
@@ -38,7 +38,7 @@ private:
     int m_height;
 };
 
-BEGIN_MESSAGE_MAP(CTestBar, CWnd)
+BEGIN_MESSAGE_MAP(CLayoutBar, CWnd)
     ON_WM_SIZEPARENT()
 END_MESSAGE_MAP()
 
@@ -56,7 +56,7 @@ TEST_F(AfxTest, BarsTakeTheirSlicesInZOrderAndTheLeftOverPaneGetsTheRest)
 {
     CWnd host;
     ASSERT_TRUE(host.Create(nullptr, "host", WS_CHILD | WS_VISIBLE, CRect(0, 0, 200, 150), top.get(), 1));
-    CTestBar toolbar(true, 20), second(true, 10), status(false, 15);
+    CLayoutBar toolbar(true, 20), second(true, 10), status(false, 15);
     CWnd pane;
     ASSERT_TRUE(toolbar.Create(nullptr, "tb", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), &host, 0xE800));
     ASSERT_TRUE(pane.CreateEx(WS_EX_CLIENTEDGE, nullptr, "pane", WS_CHILD | WS_VISIBLE, CRect(0, 0, 1, 1), &host,

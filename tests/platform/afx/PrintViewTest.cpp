@@ -23,7 +23,7 @@
 namespace {
 
 // Chooses the PDF file, as a person would in the print dialog.
-void SetOutput(CPrintDialog& dlg, const std::string& file)
+void SetViewOutput(CPrintDialog& dlg, const std::string& file)
 {
     PrinterSettings settings = PrinterSettings::From(dlg.m_pd.hDevMode, dlg.m_pd.hDevNames);
     settings.output = file;
@@ -51,7 +51,7 @@ public:
             return FALSE;
         }
         if (!fileFromDialog) {
-            SetOutput(*pInfo->m_pPD, file);
+            SetViewOutput(*pInfo->m_pPD, file);
         }
         return TRUE;
     }

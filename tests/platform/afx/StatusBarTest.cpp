@@ -11,7 +11,7 @@
 
 namespace {
 
-CRect InParent(const CWnd& wnd)
+CRect StatusInParent(const CWnd& wnd)
 {
     CRect rect;
     wnd.GetWindowRect(&rect);
@@ -84,12 +84,12 @@ TEST_F(StatusBarTest, PanesTakeTheirStringsWidthsAndTheMessagePaneStretches)
     EXPECT_GT(longWidth, capsWidth);
 
     frame->RecalcLayout();
-    const CRect statusRect = InParent(status);
+    const CRect statusRect = StatusInParent(status);
     EXPECT_EQ(statusRect.left, 0);
     EXPECT_EQ(statusRect.right, 500);
     EXPECT_EQ(statusRect.bottom, 300);
     EXPECT_GT(statusRect.Height(), 10);
-    EXPECT_EQ(InParent(pane), CRect(0, 0, 500, statusRect.top));
+    EXPECT_EQ(StatusInParent(pane), CRect(0, 0, 500, statusRect.top));
 
     // The message pane takes what the indicators leave; the indicators keep their widths.
     CRect first, second, last;
@@ -146,17 +146,17 @@ TEST_F(StatusBarTest, TheStatusBarStaysUnderTheBarsDockedAtTheBottom)
     bar.EnableDocking(CBRS_ALIGN_ANY);
     frame->DockControlBar(&bar);
     frame->RecalcLayout();
-    const CRect statusRect = InParent(status);
-    const CRect bottom = InParent(*frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
+    const CRect statusRect = StatusInParent(status);
+    const CRect bottom = StatusInParent(*frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM));
     EXPECT_EQ(bottom, CRect(0, statusRect.top - 24, 500, statusRect.top));
-    EXPECT_EQ(InParent(pane), CRect(0, 0, 500, bottom.top));
+    EXPECT_EQ(StatusInParent(pane), CRect(0, 0, 500, bottom.top));
 
     // Hidden with a delay, the status bar gives its room back at the next layout.
     frame->ShowControlBar(&status, FALSE, TRUE);
     EXPECT_TRUE(status.IsWindowVisible());
     frame->RecalcLayout();
     EXPECT_FALSE(status.IsWindowVisible());
-    EXPECT_EQ(InParent(*frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM)).bottom, 300);
+    EXPECT_EQ(StatusInParent(*frame->GetControlBar(AFX_IDW_DOCKBAR_BOTTOM)).bottom, 300);
 }
 
 TEST_F(StatusBarTest, APromptFollowsTheMouseOverABarAndGoesWhenItLeaves)

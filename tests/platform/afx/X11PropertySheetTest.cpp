@@ -21,9 +21,9 @@ using screen_capture::PixelAt;
 
 namespace {
 
-class CBackupsPage : public CPropertyPage {
+class CShownBackupsPage : public CPropertyPage {
 public:
-    CBackupsPage() : CPropertyPage(IDD_PAGE_BACKUPS) {}
+    CShownBackupsPage() : CPropertyPage(IDD_PAGE_BACKUPS) {}
     int m_scheme = 0;
 
 protected:
@@ -34,7 +34,7 @@ protected:
 struct Settings {
     CPropertySheet sheet{"Project Settings"};
     CPropertyPage general{IDD_PAGE_GENERAL};
-    CBackupsPage backups;
+    CShownBackupsPage backups;
     Settings()
     {
         sheet.AddPage(&general);

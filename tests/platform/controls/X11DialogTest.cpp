@@ -23,7 +23,7 @@ namespace {
 constexpr WORD kNameEdit = 1013;
 constexpr WORD kShowCheck = 1064;
 
-DialogItemTemplate ItemOf(WORD atom, const char* text, DWORD style, short x, short y, short cx, short cy, WORD id)
+DialogItemTemplate DialogItemOf(WORD atom, const char* text, DWORD style, short x, short y, short cx, short cy, WORD id)
 {
     DialogItemTemplate item;
     item.style = style | WS_CHILD | WS_VISIBLE;
@@ -52,12 +52,12 @@ std::vector<BYTE> NameTemplate()
     const WORD edit = static_cast<WORD>(DialogControlClass::Edit);
     const WORD button = static_cast<WORD>(DialogControlClass::Button);
     const WORD stat = static_cast<WORD>(DialogControlClass::Static);
-    t.items.push_back(ItemOf(stat, "&Name:", SS_LEFT, 7, 9, 30, 8, 0xFFFF));
-    t.items.push_back(ItemOf(edit, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 40, 7, 150, 12, kNameEdit));
-    t.items.push_back(ItemOf(button, "Options", BS_GROUPBOX, 7, 25, 186, 32, 0xFFFF));
-    t.items.push_back(ItemOf(button, "&Show the title", BS_AUTOCHECKBOX | WS_TABSTOP, 14, 38, 100, 10, kShowCheck));
-    t.items.push_back(ItemOf(button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 88, 68, 50, 14, IDOK));
-    t.items.push_back(ItemOf(button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 143, 68, 50, 14, IDCANCEL));
+    t.items.push_back(DialogItemOf(stat, "&Name:", SS_LEFT, 7, 9, 30, 8, 0xFFFF));
+    t.items.push_back(DialogItemOf(edit, "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 40, 7, 150, 12, kNameEdit));
+    t.items.push_back(DialogItemOf(button, "Options", BS_GROUPBOX, 7, 25, 186, 32, 0xFFFF));
+    t.items.push_back(DialogItemOf(button, "&Show the title", BS_AUTOCHECKBOX | WS_TABSTOP, 14, 38, 100, 10, kShowCheck));
+    t.items.push_back(DialogItemOf(button, "OK", BS_DEFPUSHBUTTON | WS_TABSTOP, 88, 68, 50, 14, IDOK));
+    t.items.push_back(DialogItemOf(button, "Cancel", BS_PUSHBUTTON | WS_TABSTOP, 143, 68, 50, 14, IDCANCEL));
     return WriteDialogTemplate(t);
 }
 
@@ -193,7 +193,7 @@ TEST_F(X11DialogTest, AMinimisedDialogComesBackAtAClickOnTheWindowItHolds)
         t.title = "Dialog";
         t.pointSize = 8;
         t.typeface = "MS Shell Dlg";
-        t.items.push_back(ItemOf(static_cast<WORD>(DialogControlClass::Edit), "",
+        t.items.push_back(DialogItemOf(static_cast<WORD>(DialogControlClass::Edit), "",
                                  WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, 7, 7, 150, 12, kNameEdit));
         const std::vector<BYTE> bytes = WriteDialogTemplate(t);
         Result result;

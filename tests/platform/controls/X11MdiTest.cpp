@@ -22,7 +22,7 @@ HWND& MdiClientOf()
     return client;
 }
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK X11FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CREATE) {
         CLIENTCREATESTRUCT ccs{GetSubMenu(GetMenu(hwnd), 1), 0xFF00};
@@ -56,7 +56,7 @@ HWND MakeProgram(HWND& first, HWND& second)
     if (!registered) {
         registered = true;
         WNDCLASS wc{};
-        wc.lpfnWndProc = FrameProc;
+        wc.lpfnWndProc = X11FrameProc;
         wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(COLOR_BTNFACE + 1));
         wc.lpszClassName = "X11MdiFrame";
         RegisterClass(&wc);

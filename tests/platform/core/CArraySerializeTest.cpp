@@ -35,7 +35,7 @@ public:
     DWORD m_n = 0;
 };
 
-Bytes Store(CObject& ob)
+Bytes StoreArray(CObject& ob)
 {
     CMemFile file;
     {
@@ -77,7 +77,7 @@ Bytes Cat(std::initializer_list<Bytes> parts)
     return out;
 }
 
-Bytes Text(const std::string& s)
+Bytes ArchiveText(const std::string& s)
 {
     return Bytes(s.begin(), s.end());
 }
@@ -91,12 +91,12 @@ TEST(CArraySerializeTest, StringListAndArray)
     CStringList list;
     list.AddTail("ab");
     list.AddTail("c");
-    Bytes expected = Cat({{0x02, 0x00, 0x02}, Text("ab"), {0x01}, Text("c")});
-    EXPECT_EQ(Store(list), expected);
+    Bytes expected = Cat({{0x02, 0x00, 0x02}, ArchiveText("ab"), {0x01}, ArchiveText("c")});
+    EXPECT_EQ(StoreArray(list), expected);
     CStringArray array;
     array.Add("ab");
     array.Add("c");
-    EXPECT_EQ(Store(array), expected);
+    EXPECT_EQ(StoreArray(array), expected);
 
     // Loading a list appends to what it holds.
     CStringList loaded;
@@ -115,13 +115,13 @@ TEST(CArraySerializeTest, NumberArraysInTheirWidths)
     CDWordArray dwords;
     dwords.Add(1);
     dwords.Add(0x12345678);
-    EXPECT_EQ(Store(dwords), (Bytes{0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12}));
+    EXPECT_EQ(StoreArray(dwords), (Bytes{0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12}));
     CWordArray words;
     words.Add(0xBEEF);
-    EXPECT_EQ(Store(words), (Bytes{0x01, 0x00, 0xEF, 0xBE}));
+    EXPECT_EQ(StoreArray(words), (Bytes{0x01, 0x00, 0xEF, 0xBE}));
     CUIntArray uints;
     uints.Add(7);
-    EXPECT_EQ(Store(uints), (Bytes{0x01, 0x00, 0x07, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(StoreArray(uints), (Bytes{0x01, 0x00, 0x07, 0x00, 0x00, 0x00}));
 
     CDWordArray back;
     Load(back, Bytes{0x02, 0x00, 0x01, 0x00, 0x00, 0x00, 0x78, 0x56, 0x34, 0x12});
@@ -134,7 +134,7 @@ TEST(CArraySerializeTest, LargeCountUsesTheEscape)
     CByteArray bytes;
     bytes.SetSize(70000);
     bytes[69999] = 0xAB;
-    Bytes stored = Store(bytes);
+    Bytes stored = StoreArray(bytes);
     ASSERT_EQ(stored.size(), 6u + 70000u);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 6), (Bytes{0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}));
     EXPECT_EQ(stored.back(), 0xAB);
@@ -152,10 +152,10 @@ TEST(CArraySerializeTest, ObjectListWithClassAndObjectReferences)
     list.AddTail(&b);
     list.AddTail(&a);
     Bytes expected = Cat({{0x03, 0x00},
-        {0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00}, Text("CCounter"), {0x05, 0x00, 0x00, 0x00},
+        {0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00}, ArchiveText("CCounter"), {0x05, 0x00, 0x00, 0x00},
         {0x01, 0x80, 0x06, 0x00, 0x00, 0x00},
         {0x02, 0x00}});
-    EXPECT_EQ(Store(list), expected);
+    EXPECT_EQ(StoreArray(list), expected);
 
     CTypedPtrList<CObList, CCounter*> loaded;
     Load(loaded, expected);
@@ -170,22 +170,22 @@ TEST(CArraySerializeTest, ObjectListWithClassAndObjectReferences)
     CObArray array;
     array.Add(&a);
     array.Add(nullptr);
-    Bytes arrayBytes = Cat({{0x02, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00}, Text("CCounter"), {0x05, 0x00, 0x00, 0x00, 0x00, 0x00}});
-    EXPECT_EQ(Store(array), arrayBytes);
+    Bytes arrayBytes = Cat({{0x02, 0x00, 0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00}, ArchiveText("CCounter"), {0x05, 0x00, 0x00, 0x00, 0x00, 0x00}});
+    EXPECT_EQ(StoreArray(array), arrayBytes);
 }
 
 TEST(CArraySerializeTest, StringMaps)
 {
     CMapStringToString map;
     map["k"] = "v";
-    EXPECT_EQ(Store(map), Cat({{0x01, 0x00, 0x01}, Text("k"), {0x01}, Text("v")}));
+    EXPECT_EQ(StoreArray(map), Cat({{0x01, 0x00, 0x01}, ArchiveText("k"), {0x01}, ArchiveText("v")}));
     for (int i = 0; i < 40; ++i) {
         CString key;
         key.Format("key %d", i);
         map[key] = key + " value";
     }
     CMapStringToString back;
-    Load(back, Store(map));
+    Load(back, StoreArray(map));
     EXPECT_EQ(back.GetCount(), 41);
     CString value;
     EXPECT_TRUE(back.Lookup("key 39", value));
@@ -194,7 +194,7 @@ TEST(CArraySerializeTest, StringMaps)
     CCounter c(9);
     CMapStringToOb obs;
     obs["x"] = &c;
-    Bytes stored = Store(obs);
+    Bytes stored = StoreArray(obs);
     EXPECT_EQ(Bytes(stored.begin(), stored.begin() + 6), (Bytes{0x01, 0x00, 0x01, 'x', 0xFF, 0xFF}));
     CMapStringToOb obsBack;
     Load(obsBack, stored);
@@ -209,7 +209,7 @@ TEST(CArraySerializeTest, TemplatesUseSerializeElements)
     CList<int, int> ints;
     ints.AddTail(-1);
     ints.AddTail(2);
-    Bytes stored = Store(ints);
+    Bytes stored = StoreArray(ints);
     EXPECT_EQ(stored, (Bytes{0x02, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00}));
     CList<int, int> back;
     Load(back, stored);
@@ -217,12 +217,12 @@ TEST(CArraySerializeTest, TemplatesUseSerializeElements)
 
     CMap<WORD, WORD, CString, const CString&> map;
     map[3] = "three";
-    EXPECT_EQ(Store(map), Cat({{0x01, 0x00, 0x03, 0x00, 0x05}, Text("three")}));
+    EXPECT_EQ(StoreArray(map), Cat({{0x01, 0x00, 0x03, 0x00, 0x05}, ArchiveText("three")}));
 
     CArray<double, double> doubles;
     doubles.Add(1.5);
     CArray<double, double> doublesBack;
-    Load(doublesBack, Store(doubles));
+    Load(doublesBack, StoreArray(doubles));
     EXPECT_EQ(doublesBack[0], 1.5);
 }
 
@@ -237,7 +237,7 @@ TEST(CArraySerializeTest, DamagedInputRaisesInsteadOfAllocating)
         static_cast<int>(CArchiveException::endOfFile));
     // A truncated list.
     CStringList list;
-    EXPECT_EQ(LoadFailure(list, Cat({{0x02, 0x00, 0x02}, Text("ab"), {0x05}, Text("c")})),
+    EXPECT_EQ(LoadFailure(list, Cat({{0x02, 0x00, 0x02}, ArchiveText("ab"), {0x05}, ArchiveText("c")})),
         static_cast<int>(CArchiveException::endOfFile));
     EXPECT_EQ(list.GetCount(), 1);
 }
@@ -248,7 +248,7 @@ TEST(CArraySerializeTest, PointerCollectionsHaveNoStoredForm)
     ptrs.Add(nullptr);
     bool notSupported = false;
     try {
-        Store(ptrs);
+        StoreArray(ptrs);
     } catch (CNotSupportedException* e) {
         notSupported = true;
         e->Delete();

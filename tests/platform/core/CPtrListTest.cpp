@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string Joined(const CStringList& list)
+std::string JoinedList(const CStringList& list)
 {
     std::string out;
     for (POSITION pos = list.GetHeadPosition(); pos != nullptr;) {
@@ -46,7 +46,7 @@ TEST(CPtrListTest, AddAndIterateInBothDirections)
     list.AddHead("a");
     EXPECT_EQ(list.GetCount(), 3);
     EXPECT_EQ(list.GetSize(), 3);
-    EXPECT_EQ(Joined(list), "a,b,c");
+    EXPECT_EQ(JoinedList(list), "a,b,c");
     EXPECT_EQ(JoinedBackwards(list), "c,b,a");
     EXPECT_STREQ(list.GetHead(), "a");
     EXPECT_STREQ(list.GetTail(), "c");
@@ -60,18 +60,18 @@ TEST(CPtrListTest, PositionsSurviveOtherChanges)
     POSITION c = list.InsertAfter(b, "c");
     list.InsertBefore(b, "a");
     list.AddHead("0");
-    EXPECT_EQ(Joined(list), "0,a,b,c,d");
+    EXPECT_EQ(JoinedList(list), "0,a,b,c,d");
     EXPECT_STREQ(list.GetAt(b), "b");
     list.RemoveHead();
     list.RemoveTail();
     EXPECT_STREQ(list.GetAt(c), "c");
     list.SetAt(c, "C");
     list.RemoveAt(b);
-    EXPECT_EQ(Joined(list), "a,C");
+    EXPECT_EQ(JoinedList(list), "a,C");
     // A NULL position inserts at either end.
     list.InsertBefore(nullptr, "first");
     list.InsertAfter(nullptr, "last");
-    EXPECT_EQ(Joined(list), "first,a,C,last");
+    EXPECT_EQ(JoinedList(list), "first,a,C,last");
 }
 
 TEST(CPtrListTest, RemoveWhileIterating)
@@ -84,7 +84,7 @@ TEST(CPtrListTest, RemoveWhileIterating)
         if (list.GetNext(pos) == "drop")
             list.RemoveAt(current);
     }
-    EXPECT_EQ(Joined(list), "keep,keep");
+    EXPECT_EQ(JoinedList(list), "keep,keep");
 }
 
 TEST(CPtrListTest, FindAndFindIndex)
@@ -113,17 +113,17 @@ TEST(CPtrListTest, WholeListsAndRemoveAll)
     b.AddTail("y");
     a.AddTail(&b);
     a.AddHead(&b);
-    EXPECT_EQ(Joined(a), "x,y,1,2,x,y");
+    EXPECT_EQ(JoinedList(a), "x,y,1,2,x,y");
     // Adding a list to itself doubles it once.
     b.AddTail(&b);
-    EXPECT_EQ(Joined(b), "x,y,x,y");
+    EXPECT_EQ(JoinedList(b), "x,y,x,y");
     EXPECT_STREQ(a.RemoveHead(), "x");
     EXPECT_STREQ(a.RemoveTail(), "y");
     a.RemoveAll();
     EXPECT_TRUE(a.IsEmpty());
     EXPECT_EQ(a.GetTailPosition(), nullptr);
     a.AddTail("again");
-    EXPECT_EQ(Joined(a), "again");
+    EXPECT_EQ(JoinedList(a), "again");
 }
 
 TEST(CPtrListTest, PointerListsCompareByAddress)

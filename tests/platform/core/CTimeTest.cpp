@@ -9,7 +9,7 @@
 
 namespace {
 
-std::string S(const CString& s) { return std::string(s.GetString()); }
+std::string TimeText(const CString& s) { return std::string(s.GetString()); }
 
 // 1999-06-24 12:00 Eastern daylight time is 16:00 UTC.
 constexpr time_t kMidsummerNoon = 930240000;
@@ -82,18 +82,18 @@ TEST(CTime, FormatIsEnglishWhateverTheProcessLocale)
 {
     TzGuard tz(kEasternZone);
     const CTime t(kMidsummerNoon + 3 * 3600 + 4 * 60 + 5); // 15:04:05 local
-    EXPECT_EQ(S(t.Format("%Y-%m-%d %H:%M:%S")), "1999-06-24 15:04:05");
-    EXPECT_EQ(S(t.FormatGmt("%Y-%m-%d %H:%M:%S %Z")), "1999-06-24 19:04:05 UTC");
-    EXPECT_EQ(S(t.Format("%A %a %B %b %j %I %p %y %w %%")),
+    EXPECT_EQ(TimeText(t.Format("%Y-%m-%d %H:%M:%S")), "1999-06-24 15:04:05");
+    EXPECT_EQ(TimeText(t.FormatGmt("%Y-%m-%d %H:%M:%S %Z")), "1999-06-24 19:04:05 UTC");
+    EXPECT_EQ(TimeText(t.Format("%A %a %B %b %j %I %p %y %w %%")),
               "Thursday Thu June Jun 175 03 PM 99 4 %");
-    EXPECT_EQ(S(t.Format("%c")), "06/24/99 15:04:05");
-    EXPECT_EQ(S(t.Format("%x %X")), "06/24/99 15:04:05");
-    EXPECT_EQ(S(t.Format("%#x")), "Thursday, June 24, 1999");
-    EXPECT_EQ(S(t.Format("%#d/%#m")), "24/6");
-    EXPECT_EQ(S(t.Format("%z %Z")), "-0400 EDT");
-    EXPECT_EQ(S(t.Format("%q and a trailing %")), "%q and a trailing %");
+    EXPECT_EQ(TimeText(t.Format("%c")), "06/24/99 15:04:05");
+    EXPECT_EQ(TimeText(t.Format("%x %X")), "06/24/99 15:04:05");
+    EXPECT_EQ(TimeText(t.Format("%#x")), "Thursday, June 24, 1999");
+    EXPECT_EQ(TimeText(t.Format("%#d/%#m")), "24/6");
+    EXPECT_EQ(TimeText(t.Format("%z %Z")), "-0400 EDT");
+    EXPECT_EQ(TimeText(t.Format("%q and a trailing %")), "%q and a trailing %");
     // The page-header default: a file name, then the date and time.
-    EXPECT_EQ(S(t.Format("page.htm %c")), "page.htm 06/24/99 15:04:05");
+    EXPECT_EQ(TimeText(t.Format("page.htm %c")), "page.htm 06/24/99 15:04:05");
 }
 
 TEST(CTime, ComparisonsAndArithmetic)
@@ -121,12 +121,12 @@ TEST(CTimeSpan, Parts)
     EXPECT_EQ(span.GetSeconds(), 6);
     EXPECT_EQ(span.GetTotalHours(), 76);
     EXPECT_EQ(span.GetTotalMinutes(), 76 * 60 + 5);
-    EXPECT_EQ(S(span.Format("%D days %H:%M:%S %%")), "3 days 04:05:06 %");
+    EXPECT_EQ(TimeText(span.Format("%D days %H:%M:%S %%")), "3 days 04:05:06 %");
 
     const CTimeSpan negative = -CTimeSpan(1, 2, 0, 0);
     EXPECT_EQ(negative.GetDays(), -1);
     EXPECT_EQ(negative.GetHours(), -2);
-    EXPECT_EQ(S(negative.Format("%D %H:%M")), "-1 02:00");
+    EXPECT_EQ(TimeText(negative.Format("%D %H:%M")), "-1 02:00");
     EXPECT_TRUE(negative < span);
     EXPECT_EQ(negative + CTimeSpan(1, 2, 0, 0), CTimeSpan(0));
 }

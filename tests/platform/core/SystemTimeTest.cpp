@@ -7,7 +7,7 @@
 
 namespace {
 
-SYSTEMTIME Make(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
+SYSTEMTIME MakeSystemTime(int y, int mo, int d, int h = 0, int mi = 0, int s = 0, int ms = 0)
 {
     SYSTEMTIME st{};
     st.wYear = WORD(y), st.wMonth = WORD(mo), st.wDay = WORD(d);
@@ -26,10 +26,10 @@ ULONGLONG Ticks(const SYSTEMTIME& st)
 
 TEST(SystemTime, FileTimeCountsFrom1601)
 {
-    EXPECT_EQ(Ticks(Make(1601, 1, 1)), 0u);
-    EXPECT_EQ(Ticks(Make(1970, 1, 1)), 116444736000000000ull);
-    EXPECT_EQ(Ticks(Make(2000, 2, 29, 12)), 125962992000000000ull);
-    EXPECT_EQ(Ticks(Make(1970, 1, 1, 0, 0, 1, 250)), 116444736000000000ull + 12500000ull);
+    EXPECT_EQ(Ticks(MakeSystemTime(1601, 1, 1)), 0u);
+    EXPECT_EQ(Ticks(MakeSystemTime(1970, 1, 1)), 116444736000000000ull);
+    EXPECT_EQ(Ticks(MakeSystemTime(2000, 2, 29, 12)), 125962992000000000ull);
+    EXPECT_EQ(Ticks(MakeSystemTime(1970, 1, 1, 0, 0, 1, 250)), 116444736000000000ull + 12500000ull);
 }
 
 TEST(SystemTime, FileTimeToSystemTimeFillsTheWeekdayAndMilliseconds)
@@ -49,10 +49,10 @@ TEST(SystemTime, FileTimeToSystemTimeFillsTheWeekdayAndMilliseconds)
 
 TEST(SystemTime, RoundTripsAcrossCenturiesAndLeapDays)
 {
-    const SYSTEMTIME samples[] = {Make(1601, 1, 1), Make(1900, 2, 28, 23, 59, 59, 999),
-                                  Make(1900, 3, 1), Make(1969, 12, 31, 23, 59, 59),
-                                  Make(2038, 1, 19, 3, 14, 8), Make(2400, 2, 29, 6, 7, 8, 9),
-                                  Make(30827, 12, 31, 23, 59, 59, 999)};
+    const SYSTEMTIME samples[] = {MakeSystemTime(1601, 1, 1), MakeSystemTime(1900, 2, 28, 23, 59, 59, 999),
+                                  MakeSystemTime(1900, 3, 1), MakeSystemTime(1969, 12, 31, 23, 59, 59),
+                                  MakeSystemTime(2038, 1, 19, 3, 14, 8), MakeSystemTime(2400, 2, 29, 6, 7, 8, 9),
+                                  MakeSystemTime(30827, 12, 31, 23, 59, 59, 999)};
     for (const SYSTEMTIME& in : samples) {
         FILETIME ft{};
         ASSERT_TRUE(SystemTimeToFileTime(&in, &ft)) << in.wYear;
@@ -70,10 +70,10 @@ TEST(SystemTime, RoundTripsAcrossCenturiesAndLeapDays)
 
 TEST(SystemTime, RejectsFieldsOutOfRange)
 {
-    const SYSTEMTIME bad[] = {Make(1600, 12, 31), Make(2001, 2, 29), Make(2000, 13, 1),
-                              Make(2000, 0, 1),   Make(2000, 1, 0),  Make(2000, 4, 31),
-                              Make(2000, 1, 1, 24), Make(2000, 1, 1, 0, 60),
-                              Make(2000, 1, 1, 0, 0, 60), Make(2000, 1, 1, 0, 0, 0, 1000)};
+    const SYSTEMTIME bad[] = {MakeSystemTime(1600, 12, 31), MakeSystemTime(2001, 2, 29), MakeSystemTime(2000, 13, 1),
+                              MakeSystemTime(2000, 0, 1),   MakeSystemTime(2000, 1, 0),  MakeSystemTime(2000, 4, 31),
+                              MakeSystemTime(2000, 1, 1, 24), MakeSystemTime(2000, 1, 1, 0, 60),
+                              MakeSystemTime(2000, 1, 1, 0, 0, 60), MakeSystemTime(2000, 1, 1, 0, 0, 0, 1000)};
     for (const SYSTEMTIME& st : bad) {
         FILETIME ft{1, 2};
         SetLastError(0);
@@ -97,8 +97,8 @@ TEST(SystemTime, LocalFileTimeUsesTheOffsetOfThatMoment)
 {
     TzGuard tz(kEasternZone);
     const ULONGLONG hour = 3600 * vostrel::kFileTimeTicksPerSecond;
-    const ULONGLONG winter = Ticks(Make(2021, 1, 15, 12));
-    const ULONGLONG summer = Ticks(Make(2021, 7, 15, 12));
+    const ULONGLONG winter = Ticks(MakeSystemTime(2021, 1, 15, 12));
+    const ULONGLONG summer = Ticks(MakeSystemTime(2021, 7, 15, 12));
     FILETIME in = vostrel::TicksToFileTime(winter), out{};
     ASSERT_TRUE(FileTimeToLocalFileTime(&in, &out));
     EXPECT_EQ(vostrel::FileTimeToTicks(out), winter - 5 * hour);
@@ -140,9 +140,9 @@ TEST(SystemTime, TimeZoneInformationDescribesTheRules)
     EXPECT_EQ(tzi.StandardDate.wHour, 2);
 
     // The record converts as the C library does, also for another year.
-    const SYSTEMTIME samples[] = {Make(2019, 3, 10, 6, 59), Make(2019, 3, 10, 7, 0),
-                                  Make(2019, 11, 3, 5, 59), Make(2019, 11, 3, 6, 0),
-                                  Make(2019, 7, 4, 16, 30)};
+    const SYSTEMTIME samples[] = {MakeSystemTime(2019, 3, 10, 6, 59), MakeSystemTime(2019, 3, 10, 7, 0),
+                                  MakeSystemTime(2019, 11, 3, 5, 59), MakeSystemTime(2019, 11, 3, 6, 0),
+                                  MakeSystemTime(2019, 7, 4, 16, 30)};
     for (const SYSTEMTIME& utc : samples) {
         SYSTEMTIME viaRecord{}, viaLibrary{};
         ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tzi, &utc, &viaRecord));
@@ -152,7 +152,7 @@ TEST(SystemTime, TimeZoneInformationDescribesTheRules)
         EXPECT_EQ(viaRecord.wDay, viaLibrary.wDay);
     }
     SYSTEMTIME local{};
-    const SYSTEMTIME utc = Make(2019, 7, 4, 16, 30);
+    const SYSTEMTIME utc = MakeSystemTime(2019, 7, 4, 16, 30);
     ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tzi, &utc, &local));
     EXPECT_EQ(local.wHour, 12);
 }
@@ -164,7 +164,7 @@ TEST(SystemTime, ZoneWithoutDaylightTime)
     EXPECT_EQ(GetTimeZoneInformation(&tzi), TIME_ZONE_ID_UNKNOWN);
     EXPECT_EQ(tzi.Bias, -180);
     EXPECT_EQ(tzi.StandardDate.wMonth, 0);
-    const SYSTEMTIME utc = Make(2020, 12, 31, 22, 0);
+    const SYSTEMTIME utc = MakeSystemTime(2020, 12, 31, 22, 0);
     SYSTEMTIME local{};
     ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tzi, &utc, &local));
     EXPECT_EQ(local.wYear, 2021);
@@ -212,7 +212,7 @@ TEST(SystemTime, DosDateAndTime)
     EXPECT_EQ(date, (19 << 9) | (6 << 5) | 24);
     EXPECT_EQ(time, (13 << 11) | (45 << 5) | 5);
 
-    const SYSTEMTIME early = Make(1979, 12, 31, 23, 59, 59);
+    const SYSTEMTIME early = MakeSystemTime(1979, 12, 31, 23, 59, 59);
     ASSERT_TRUE(SystemTimeToFileTime(&early, &ft));
     EXPECT_FALSE(FileTimeToDosDateTime(&ft, &date, &time));
     // Day 0 does not exist.
@@ -232,9 +232,9 @@ TEST(SystemTime, SouthernZoneHasDaylightTimeAcrossNewYear)
     EXPECT_EQ(tzi.StandardDate.wMonth, 4);
     EXPECT_EQ(tzi.StandardDate.wDay, 1);
     EXPECT_EQ(tzi.StandardDate.wHour, 3);
-    const SYSTEMTIME samples[] = {Make(2019, 1, 10, 3), Make(2019, 7, 10, 3), Make(2019, 4, 6, 15, 59),
-                                  Make(2019, 4, 6, 16, 0), Make(2019, 10, 5, 15, 59),
-                                  Make(2019, 10, 5, 16, 0)};
+    const SYSTEMTIME samples[] = {MakeSystemTime(2019, 1, 10, 3), MakeSystemTime(2019, 7, 10, 3), MakeSystemTime(2019, 4, 6, 15, 59),
+                                  MakeSystemTime(2019, 4, 6, 16, 0), MakeSystemTime(2019, 10, 5, 15, 59),
+                                  MakeSystemTime(2019, 10, 5, 16, 0)};
     for (const SYSTEMTIME& utc : samples) {
         SYSTEMTIME viaRecord{}, viaLibrary{};
         ASSERT_TRUE(SystemTimeToTzSpecificLocalTime(&tzi, &utc, &viaRecord));

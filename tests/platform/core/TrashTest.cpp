@@ -20,7 +20,7 @@ protected:
     ScopedEnv m_env{"XDG_DATA_HOME", m_data.Path()};
 };
 
-std::string ReadFile(const std::string& path)
+std::string ReadTrashedFile(const std::string& path)
 {
     std::string text;
     EXPECT_EQ(0, ReadWholeFile(path, text));
@@ -38,9 +38,9 @@ TEST_F(TrashTest, EntryHasFileAndInfo)
     EXPECT_FALSE(std::filesystem::exists(page));
     EXPECT_EQ(TrashDir() + "/files/my page%.html", result.trashedPath);
     EXPECT_EQ(TrashDir() + "/info/my page%.html.trashinfo", result.infoPath);
-    EXPECT_EQ("<html>", ReadFile(result.trashedPath));
+    EXPECT_EQ("<html>", ReadTrashedFile(result.trashedPath));
 
-    const std::string info = ReadFile(result.infoPath);
+    const std::string info = ReadTrashedFile(result.infoPath);
     const std::string expectedPath = "Path=" + EncodeTrashPath(page) + "\n";
     EXPECT_EQ(0u, info.find("[Trash Info]\n"));
     EXPECT_NE(std::string::npos, info.find(expectedPath));
@@ -63,9 +63,9 @@ TEST_F(TrashTest, NamesAreMadeUnique)
         TrashResult result = MoveToTrash(page);
         ASSERT_TRUE(result.Succeeded()) << result.message;
     }
-    EXPECT_EQ("0", ReadFile(TrashDir() + "/files/index.html"));
-    EXPECT_EQ("1", ReadFile(TrashDir() + "/files/index.2.html"));
-    EXPECT_EQ("2", ReadFile(TrashDir() + "/files/index.3.html"));
+    EXPECT_EQ("0", ReadTrashedFile(TrashDir() + "/files/index.html"));
+    EXPECT_EQ("1", ReadTrashedFile(TrashDir() + "/files/index.2.html"));
+    EXPECT_EQ("2", ReadTrashedFile(TrashDir() + "/files/index.3.html"));
     EXPECT_TRUE(std::filesystem::exists(TrashDir() + "/info/index.3.html.trashinfo"));
 }
 

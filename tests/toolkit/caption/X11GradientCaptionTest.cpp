@@ -14,7 +14,7 @@
 
 namespace {
 
-class CaptionFrame : public CWnd {
+class ShownCaptionFrame : public CWnd {
 public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
@@ -40,7 +40,7 @@ TEST_F(X11GradientCaptionTest, TheCaptionShowsItsGradientOnTheScreen)
     const char* keep = std::getenv("VOSTREL_KEEP_SCREENSHOTS");
     if (keep)
         SetTestFontMode(false);
-    CaptionFrame frame;
+    ShownCaptionFrame frame;
     ASSERT_TRUE(frame.CreateEx(0, nullptr, "Vostrel - sample.vsp", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 240,
                                nullptr, nullptr));
     frame.caption.Enable(frame.m_hWnd, TRUE, TRUE);

@@ -35,7 +35,7 @@ public:
     std::vector<std::string> told;
 };
 
-std::string Text(SECListBaseC& list, int row, int sub)
+std::string ModelText(SECListBaseC& list, int row, int sub)
 {
     char buf[64];
     list.GetItemText(row, sub, buf, sizeof buf);
@@ -76,7 +76,7 @@ TEST(SECListModelTest, ColumnsNameSlotsAndKeepThemConsistent)
     EXPECT_EQ(list.GetColumnWidth(0), 110);
     EXPECT_EQ(list.GetColumnSubItem(1), 1);
     EXPECT_EQ(list.GetSubItemSlotCount(), 1);
-    EXPECT_EQ(Text(list, 0, 1), "d0");   // the "Date" cell moved down with its slot
+    EXPECT_EQ(ModelText(list, 0, 1), "d0");   // the "Date" cell moved down with its slot
     // With extended bit 0x08000000 the width is not passed on.
     list.SetListStyleEx(LVXS_EX_KEEPDELETEDWIDTH, FALSE);
     list.AddColumn("Extra", 0, 25, -1);
@@ -89,7 +89,7 @@ TEST(SECListModelTest, ColumnsNameSlotsAndKeepThemConsistent)
     EXPECT_TRUE(list.DeleteAllColumns());
     EXPECT_EQ(list.GetColumnCount(), 0);
     EXPECT_EQ(list.GetSubItemSlotCount(), 1);
-    EXPECT_EQ(Text(list, 0, 1), "d0");
+    EXPECT_EQ(ModelText(list, 0, 1), "d0");
     EXPECT_EQ(list.AddColumn("Again", 0, 40, 1), 0);   // index 0: back to the label
     EXPECT_EQ(list.AddColumn("Date", 0, 40, 1), 1);    // an existing slot is shown again
     EXPECT_EQ(list.GetSubItemSlotCount(), 1);
@@ -106,13 +106,13 @@ TEST(SECListModelTest, CallbacksAskTheParentAndKeepItsTextsUnlessToldToStoreThem
     list.InsertItem(1, "plain");
     EXPECT_EQ(list.GetItemData(0), node);
 
-    EXPECT_EQ(Text(list, 0, 0), "cb0.0");
+    EXPECT_EQ(ModelText(list, 0, 0), "cb0.0");
     ASSERT_EQ(list.asked.size(), 1u);
     EXPECT_EQ(list.asked[0].mask, static_cast<UINT>(LVIF_TEXT));   // exactly the parts wanted
     EXPECT_EQ(list.asked[0].lParam, node);                          // and the value with them
     // A new sub-item asks too; a stored text does not.
-    EXPECT_EQ(Text(list, 1, 1), "cb1.1");
-    EXPECT_EQ(Text(list, 1, 0), "plain");
+    EXPECT_EQ(ModelText(list, 1, 1), "cb1.1");
+    EXPECT_EQ(ModelText(list, 1, 0), "plain");
     EXPECT_EQ(list.asked.size(), 2u);
 
     LV_ITEM img{LVIF_IMAGE, 0, 0, 0, 0, nullptr, 0, 0, 0};
@@ -126,20 +126,20 @@ TEST(SECListModelTest, CallbacksAskTheParentAndKeepItsTextsUnlessToldToStoreThem
     // Without LVIF_DI_SETITEM the parent is told and the callback stays.
     EXPECT_TRUE(list.SetItemText(0, 0, "typed"));
     EXPECT_EQ(list.told, std::vector<std::string>{"typed"});
-    EXPECT_EQ(Text(list, 0, 0), "cb0.0");
+    EXPECT_EQ(ModelText(list, 0, 0), "cb0.0");
     EXPECT_TRUE(list.SetItem(0, 0, LVIF_IMAGE, nullptr, 3, 0, 0, 0));
     EXPECT_EQ(list.told.size(), 2u);
     // With it the text and image are stored and nobody is asked again.
     list.SetItem(LV_ITEM{LVIF_TEXT | LVIF_IMAGE | LVIF_DI_SETITEM, 0, 0, 0, 0, const_cast<LPSTR>("kept"), 0, 7, 0});
     const size_t asks = list.asked.size();
-    EXPECT_EQ(Text(list, 0, 0), "kept");
+    EXPECT_EQ(ModelText(list, 0, 0), "kept");
     LV_ITEM img2{LVIF_IMAGE, 0, 0, 0, 0, nullptr, 0, 0, 0};
     list.GetItem(img2);
     EXPECT_EQ(img2.iImage, 7);
     EXPECT_EQ(list.asked.size(), asks);
     // A text of -1 turns a stored text back into a callback.
     list.SetItemText(1, 0, LPSTR_TEXTCALLBACK);
-    EXPECT_EQ(Text(list, 1, 0), "cb1.0");
+    EXPECT_EQ(ModelText(list, 1, 0), "cb1.0");
 
     // The state callback mask: the parent's bits join the control's own.
     list.SetStateCallbackMask(0x1000);

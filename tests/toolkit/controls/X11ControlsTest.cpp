@@ -23,7 +23,7 @@ using screen_capture::Screenshot;
 
 namespace {
 
-uint32_t Rgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
+uint32_t ControlsRgb(COLORREF c) { return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c); }
 
 // A site like the ones the Project Area shows: folders of pages, some folders open.
 void FillSite(SECTreeCtrl& tree)
@@ -239,19 +239,19 @@ TEST_F(X11ControlsTest, TreeListAndProgressBarShowOnTheScreen)
     EXPECT_EQ(PixelAt(shot, screen(progress, 3, 2)), 0x000080u);
     EXPECT_EQ(PixelAt(shot, screen(progress, 600, 2)), 0xFFFFFFu);
     // The header's face and the selected row across the whole list.
-    EXPECT_EQ(PixelAt(shot, screen(list, 100, 8)), Rgb(::GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(PixelAt(shot, screen(list, 100, 8)), ControlsRgb(::GetSysColor(COLOR_BTNFACE)));
     RECT row;
     ASSERT_TRUE(list.GetCellRect(2, 2, row, 0));
-    EXPECT_EQ(PixelAt(shot, screen(list, row.left + 3, row.top + 1)), Rgb(::GetSysColor(COLOR_HIGHLIGHT)));
+    EXPECT_EQ(PixelAt(shot, screen(list, row.left + 3, row.top + 1)), ControlsRgb(::GetSysColor(COLOR_HIGHLIGHT)));
     // The open folder's button frame, in the shadow colour.
     RECT box;
     ASSERT_TRUE(tree.GetButtonRect(tree.GetRootItem(), box));
-    EXPECT_EQ(PixelAt(shot, screen(tree, box.left, (box.top + box.bottom) / 2)), Rgb(::GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_EQ(PixelAt(shot, screen(tree, box.left, (box.top + box.bottom) / 2)), ControlsRgb(::GetSysColor(COLOR_BTNSHADOW)));
     // The tab strip's active tab opens into the client: no top line over it.
     auto* strip = static_cast<SECTabControl*>(tabs.GetTabControl());
     POINT tabPts[4];
     strip->GetTabPoints(0, tabPts);
-    EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), Rgb(::GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), ControlsRgb(::GetSysColor(COLOR_WINDOW)));
     strip->GetTabPoints(1, tabPts);
     EXPECT_EQ(PixelAt(shot, screen(*strip, tabPts[0].x + 8, 0)), 0u);
     const RECT first = raised.Get3DTab(0)->m_rect;

@@ -72,7 +72,7 @@ uint32_t PixelAt(cairo_surface_t* s, POINT pt)
     return reinterpret_cast<const uint32_t*>(row)[pt.x] & 0xFFFFFF;
 }
 
-COLORREF Rgb(COLORREF c)
+COLORREF DateTimeRgb(COLORREF c)
 {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
@@ -172,12 +172,12 @@ TEST_F(X11DateTimeTest, TheDateDialogsCalendarAndDropDownLookRightAndAClickOutsi
     // The calendar's caption band, its highlighted day's bevel, and the pop-up's highlighted day.
     POINT caption{8, 3};
     ::ClientToScreen(calendar.m_hWnd, &caption);
-    EXPECT_EQ(PixelAt(shot, caption), Rgb(::GetSysColor(COLOR_ACTIVECAPTION)));
+    EXPECT_EQ(PixelAt(shot, caption), DateTimeRgb(::GetSysColor(COLOR_ACTIVECAPTION)));
     SECDayBox* day = calendar.GetHighlightedDayBox();
     ASSERT_NE(day, nullptr);
     POINT bevel{day->GetRect().right - 1, day->GetRect().bottom - 1};
     ::ClientToScreen(calendar.m_hWnd, &bevel);
-    EXPECT_EQ(PixelAt(shot, bevel), Rgb(::GetSysColor(COLOR_BTNHIGHLIGHT))) << "a pressed cell's light edge";
+    EXPECT_EQ(PixelAt(shot, bevel), DateTimeRgb(::GetSysColor(COLOR_BTNHIGHLIGHT))) << "a pressed cell's light edge";
     cairo_surface_destroy(shot);
 
     // A click in the dialog outside the pop-up closes it; the value stays.
@@ -243,11 +243,11 @@ TEST_F(X11DateTimeTest, TheCurrencyEditsCalculatorLooksRightAndAClickOutsideKeep
     const CRect display = calc->GetDisplayRect();
     POINT inDisplay{display.left + 4, display.CenterPoint().y};
     ::ClientToScreen(calc->m_hWnd, &inDisplay);
-    EXPECT_EQ(PixelAt(shot, inDisplay), Rgb(::GetSysColor(COLOR_WINDOW)));
+    EXPECT_EQ(PixelAt(shot, inDisplay), DateTimeRgb(::GetSysColor(COLOR_WINDOW)));
     const CRect seven = calc->FindButton(GXCALC_DIGIT0 + 7)->m_rect;
     POINT face{seven.left + 4, seven.top + 4};
     ::ClientToScreen(calc->m_hWnd, &face);
-    EXPECT_EQ(PixelAt(shot, face), Rgb(::GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(PixelAt(shot, face), DateTimeRgb(::GetSysColor(COLOR_BTNFACE)));
     cairo_surface_destroy(shot);
 
     // A click in the dialog outside the pop-up closes it; the edit keeps its value.

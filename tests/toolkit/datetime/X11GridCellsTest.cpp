@@ -40,7 +40,7 @@ namespace {
 // Long enough for a loaded machine running the address sanitizer.
 constexpr int kWait = 60000;
 
-COLORREF Rgb(COLORREF c)
+COLORREF CellsRgb(COLORREF c)
 {
     return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
 }
@@ -229,7 +229,7 @@ TEST_F(X11GridCellsTest, AClickOnTheCurrentDateCellEditsTheFieldUnderItAndItsBut
     ASSERT_TRUE(Click(CPoint(first.left + 30, first.CenterPoint().y)));
     ASSERT_TRUE(PumpUntil([&] { return IsCurrent(1, 1); }, kWait)) << "the click made (1,1) current";
     EXPECT_FALSE(cell->IsActive()) << "a click on another cell only moves there";
-    const COLORREF face = Rgb(GXGetSysData()->GetColor(COLOR_BTNFACE));
+    const COLORREF face = CellsRgb(GXGetSysData()->GetColor(COLOR_BTNFACE));
     // The drop-down button at the right edge, the spin left of it.
     const CPoint dropAt(first.right - 8, first.top + 6);
     const CPoint spinAt(first.right - 24, first.top + 6);

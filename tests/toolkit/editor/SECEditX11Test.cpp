@@ -61,7 +61,7 @@ public:
     }
 };
 
-cairo_status_t ReadFromString(void* closure, unsigned char* data, unsigned int length)
+cairo_status_t EditorReadFromString(void* closure, unsigned char* data, unsigned int length)
 {
     auto* source = static_cast<std::pair<const std::string*, size_t>*>(closure);
     if (source->second + length > source->first->size())
@@ -88,7 +88,7 @@ std::string ScreenPng(const std::string& display)
     return png;
 }
 
-uint32_t PixelAt(cairo_surface_t* s, int x, int y)
+uint32_t EditorPixelAt(cairo_surface_t* s, int x, int y)
 {
     const uint8_t* row = cairo_image_surface_get_data(s) + static_cast<size_t>(y) * cairo_image_surface_get_stride(s);
     return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
@@ -217,14 +217,14 @@ TEST_F(SECEditX11Test, TwoPanesOnTheScreenMatchTheHeadlessRendering)
         std::fclose(out);
     } else {
         std::pair<const std::string*, size_t> source{&png, 0};
-        cairo_surface_t* screen = cairo_image_surface_create_from_png_stream(ReadFromString, &source);
+        cairo_surface_t* screen = cairo_image_surface_create_from_png_stream(EditorReadFromString, &source);
         ASSERT_EQ(cairo_surface_status(screen), CAIRO_STATUS_SUCCESS);
         CRect where;
         frame.GetWindowRect(&where);
         int differ = 0;
         for (int y = 0; y < where.Height(); ++y)
             for (int x = 0; x < where.Width(); ++x)
-                if (PixelAt(screen, where.left + x, where.top + y) != PixelAt(reference, x, y))
+                if (EditorPixelAt(screen, where.left + x, where.top + y) != EditorPixelAt(reference, x, y))
                     ++differ;
         EXPECT_EQ(differ, 0) << "pixels differing between the screen and the headless rendering";
         // And the page is really there: keywords, attribute names, comments and quoted text in
@@ -233,7 +233,7 @@ TEST_F(SECEditX11Test, TwoPanesOnTheScreenMatchTheHeadlessRendering)
             int count = 0;
             for (int y = 0; y < where.Height(); ++y)
                 for (int x = 0; x < where.Width(); ++x)
-                    count += PixelAt(reference, x, y) == colour ? 1 : 0;
+                    count += EditorPixelAt(reference, x, y) == colour ? 1 : 0;
             EXPECT_GT(count, 20) << std::hex << colour;
         }
         cairo_surface_destroy(screen);

@@ -82,7 +82,7 @@ private:
     cairo_surface_t* m_surface = nullptr;
 };
 
-uint32_t Rgb(COLORREF c)
+uint32_t FrameRgb(COLORREF c)
 {
     return static_cast<uint32_t>((GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c));
 }
@@ -832,8 +832,8 @@ TEST_F(FramesTest, ADockedFramesExtensionButtonStaysOnItsPaintedCaption)
     // The push button's light outer edge at its top left, its face inside at the bottom left.
     const int left = window.left + button->m_rect.left;
     const int top = window.top + button->m_rect.top;
-    EXPECT_EQ(image.Pixel(left, top), Rgb(::GetSysColor(COLOR_3DHILIGHT))) << "the button's light edge over the gradient";
-    EXPECT_EQ(image.Pixel(left + 2, top + button->m_rect.Height() - 3), Rgb(::GetSysColor(COLOR_3DFACE))) << "its face";
+    EXPECT_EQ(image.Pixel(left, top), FrameRgb(::GetSysColor(COLOR_3DHILIGHT))) << "the button's light edge over the gradient";
+    EXPECT_EQ(image.Pixel(left + 2, top + button->m_rect.Height() - 3), FrameRgb(::GetSysColor(COLOR_3DFACE))) << "its face";
 }
 
 TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDockedOrFloating)
@@ -891,7 +891,7 @@ TEST_F(FramesTest, TheDefaultToolbarsDockInTheFramesRowsAndFollowAColourChangeDo
         int faces = 0;
         for (int y = client.top; y < client.bottom; ++y)
             for (int x = client.left; x < client.right; ++x)
-                faces += image.Pixel(x, y) == Rgb(after) ? 1 : 0;
+                faces += image.Pixel(x, y) == FrameRgb(after) ? 1 : 0;
         EXPECT_GT(faces, client.Width() * client.Height() / 4)
             << (bar == mainBar ? "the floating toolbar" : "the docked toolbar") << " is painted in the new face colour";
     }

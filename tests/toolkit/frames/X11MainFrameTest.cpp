@@ -49,7 +49,7 @@ public:
 };
 IMPLEMENT_DYNCREATE(CSiteView, CView)
 
-uint32_t Rgb(COLORREF c)
+uint32_t MainFrameRgb(COLORREF c)
 {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
@@ -135,14 +135,14 @@ TEST_F(X11MainFrameTest, PanesInRowsAFloatingPaneAndADockedDocumentShowOnTheScre
             continue;
         CRect r = s->m_rect;
         left->ClientToScreen(&r);
-        EXPECT_EQ(PixelAt(shot, POINT{r.CenterPoint().x, r.top + 2}), Rgb(data.clrBtnFace));
-        EXPECT_EQ(PixelAt(shot, POINT{r.CenterPoint().x, r.top}), Rgb(data.clrBtnHilite));
-        EXPECT_EQ(PixelAt(shot, POINT{r.CenterPoint().x, r.bottom - 1}), Rgb(data.clrWindowFrame));
+        EXPECT_EQ(PixelAt(shot, POINT{r.CenterPoint().x, r.top + 2}), MainFrameRgb(data.clrBtnFace));
+        EXPECT_EQ(PixelAt(shot, POINT{r.CenterPoint().x, r.top}), MainFrameRgb(data.clrBtnHilite));
+        EXPECT_EQ(PixelAt(shot, POINT{r.CenterPoint().x, r.bottom - 1}), MainFrameRgb(data.clrWindowFrame));
     }
     // The gripper's first grip line of the left pane runs across its top, raised.
     CRect bar;
     project.first->GetWindowRect(&bar);
-    EXPECT_EQ(PixelAt(shot, POINT{bar.left + 20, bar.top + 6}), Rgb(data.clrBtnHilite)) << "inside the flat border";
+    EXPECT_EQ(PixelAt(shot, POINT{bar.left + 20, bar.top + 6}), MainFrameRgb(data.clrBtnHilite)) << "inside the flat border";
     cairo_surface_destroy(shot);
     main->DestroyWindow();
     app.reset();

@@ -17,7 +17,7 @@ using screen_capture::Screenshot;
 
 namespace {
 
-uint32_t Rgb(COLORREF c)
+uint32_t ToolBarRgb(COLORREF c)
 {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
@@ -46,7 +46,7 @@ HBITMAP MakeImages()
     return bitmap;
 }
 
-TBBUTTON Btn(int image, int id, BYTE style = TBSTYLE_BUTTON, BYTE state = TBSTATE_ENABLED)
+TBBUTTON ShownBtn(int image, int id, BYTE style = TBSTYLE_BUTTON, BYTE state = TBSTATE_ENABLED)
 {
     TBBUTTON b{};
     b.iBitmap = image;
@@ -84,11 +84,11 @@ TEST_F(X11SECToolBarTest, DockedBarShowsImagesInTheirStates)
     ASSERT_TRUE(bar.SetImageBitmap(MakeImages()));
     bar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS);
     const TBBUTTON buttons[] = {
-        Btn(0, 0x8001),
-        Btn(1, 0x8002, TBSTYLE_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED),
-        Btn(6, 0, TBSTYLE_SEP, TBSTATE_ENABLED),
-        Btn(2, 0x8003, TBSTYLE_BUTTON, 0),
-        Btn(3, 0x8004, TBSTYLE_DROPDOWN),
+        ShownBtn(0, 0x8001),
+        ShownBtn(1, 0x8002, TBSTYLE_CHECK, TBSTATE_ENABLED | TBSTATE_CHECKED),
+        ShownBtn(6, 0, TBSTYLE_SEP, TBSTATE_ENABLED),
+        ShownBtn(2, 0x8003, TBSTYLE_BUTTON, 0),
+        ShownBtn(3, 0x8004, TBSTYLE_DROPDOWN),
     };
     ASSERT_TRUE(bar.SendMessage(TB_ADDBUTTONS, 5, reinterpret_cast<LPARAM>(buttons)));
     bar.EnableDocking(CBRS_ALIGN_ANY);
@@ -121,11 +121,11 @@ TEST_F(X11SECToolBarTest, DockedBarShowsImagesInTheirStates)
     };
     // Images centred: (23 - 16) / 2 = 3 across, (22 - 15) / 2 = 3 down; the colour from +3.
     EXPECT_EQ(at(first, 3 + 6, 3 + 6), 0xC80000u) << "the first image";
-    EXPECT_EQ(at(first, 0, 0), Rgb(::GetSysColor(COLOR_3DLIGHT))) << "a raised button";
+    EXPECT_EQ(at(first, 0, 0), ToolBarRgb(::GetSysColor(COLOR_3DLIGHT))) << "a raised button";
     EXPECT_EQ(at(checked, 3 + 1 + 6, 3 + 1 + 6), 0x008000u) << "a checked image sits one pixel in";
-    EXPECT_EQ(at(checked, 0, 0), Rgb(::GetSysColor(COLOR_BTNSHADOW))) << "a sunken button";
+    EXPECT_EQ(at(checked, 0, 0), ToolBarRgb(::GetSysColor(COLOR_BTNSHADOW))) << "a sunken button";
     EXPECT_NE(at(disabled, 3 + 6, 3 + 6), 0x0000C8u) << "a disabled image is embossed, not coloured";
-    EXPECT_EQ(at(disabled, 3 + 2, 3 + 2), Rgb(::GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_EQ(at(disabled, 3 + 2, 3 + 2), ToolBarRgb(::GetSysColor(COLOR_BTNSHADOW)));
     EXPECT_EQ(at(drop, 3 + 6, 3 + 6), 0xC8A000u) << "the drop-down button's image";
     cairo_surface_destroy(shot);
 

@@ -31,7 +31,7 @@ const SECBtnMapEntry kTextButtons[] = {
     {nullptr, 0, 0, {0, 0, 0, 0, 0}},
 };
 
-uint32_t Rgb(COLORREF c)
+uint32_t ToolbarRgb(COLORREF c)
 {
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
@@ -106,8 +106,8 @@ TEST_F(X11ToolbarTest, LargeTextButtonsHotTrackingAndTheMeterShowOnTheScreen)
     POINT topLeft = second.TopLeft(), bottomRight{second.right - 1, second.bottom - 1};
     ::ClientToScreen(main->m_hWnd, &topLeft);
     ::ClientToScreen(main->m_hWnd, &bottomRight);
-    EXPECT_EQ(PixelAt(shot, POINT{topLeft.x + 5, topLeft.y}), Rgb(SECGetGlobalData().clrBtnHilite));
-    EXPECT_EQ(PixelAt(shot, POINT{bottomRight.x - 5, bottomRight.y}), Rgb(SECGetGlobalData().clrBtnShadow));
+    EXPECT_EQ(PixelAt(shot, POINT{topLeft.x + 5, topLeft.y}), ToolbarRgb(SECGetGlobalData().clrBtnHilite));
+    EXPECT_EQ(PixelAt(shot, POINT{bottomRight.x - 5, bottomRight.y}), ToolbarRgb(SECGetGlobalData().clrBtnShadow));
     // The caption under the image: some dark text pixels in its band.
     int dark = 0;
     for (int y = second.top + 24; y < second.bottom - 2; ++y)
@@ -122,8 +122,8 @@ TEST_F(X11ToolbarTest, LargeTextButtonsHotTrackingAndTheMeterShowOnTheScreen)
     const CRect sep = main->GetBtn(2)->GetRect();
     POINT line{sep.left + sep.Width() / 2, sep.top + 10};
     ::ClientToScreen(main->m_hWnd, &line);
-    EXPECT_EQ(PixelAt(shot, line), Rgb(SECGetGlobalData().clrBtnShadow));
-    EXPECT_EQ(PixelAt(shot, POINT{line.x + 1, line.y}), Rgb(SECGetGlobalData().clrBtnHilite));
+    EXPECT_EQ(PixelAt(shot, line), ToolbarRgb(SECGetGlobalData().clrBtnShadow));
+    EXPECT_EQ(PixelAt(shot, POINT{line.x + 1, line.y}), ToolbarRgb(SECGetGlobalData().clrBtnHilite));
     // The meter's fill starts at its left edge.
     CRect meter;
     status.GetProgressCtrl()->GetWindowRect(&meter);

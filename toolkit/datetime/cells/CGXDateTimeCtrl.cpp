@@ -24,7 +24,7 @@
 
 namespace {
 
-CString Attr(const CGXStyle& style, WORD id)
+CString DateTimeAttr(const CGXStyle& style, WORD id)
 {
     return style.HasUserAttribute(id) ? style.GetUserAttribute(id).GetValueText() : CString();
 }
@@ -238,8 +238,8 @@ void CGXDateTimeCtrl::AddUserAttributes(CGXStylesMap* pStylesMap)
 
 BOOL CGXDateTimeCtrl::ApplyFormat(CGXBDateTimeCtrl& wnd, const CGXStyle& style)
 {
-    const CString typeText = Attr(style, GX_IDS_UA_DATEFORMATTYPE);
-    const CString custom = Attr(style, GX_IDS_UA_CUSTOMFORMAT);
+    const CString typeText = DateTimeAttr(style, GX_IDS_UA_DATEFORMATTYPE);
+    const CString custom = DateTimeAttr(style, GX_IDS_UA_CUSTOMFORMAT);
     int type = typeText.IsEmpty() ? -1 : std::clamp(std::atoi(typeText), 0, 3);
     if (type == 3 || (type == -1 && !custom.IsEmpty())) {
         if (wnd.GetFormatType() != 3 || wnd.m_strCustomFormat != custom)
@@ -311,19 +311,19 @@ BOOL CGXDateTimeCtrl::GetControlText(CString& sResult, ROWCOL nRow, ROWCOL nCol,
 
 void CGXDateTimeCtrl::ApplyAttributes(const CGXStyle& style)
 {
-    m_wnd.SetNoEditMask(static_cast<UINT>(std::atoi(Attr(style, GX_IDS_UA_DATEFIELDNOEDIT))));
+    m_wnd.SetNoEditMask(static_cast<UINT>(std::atoi(DateTimeAttr(style, GX_IDS_UA_DATEFIELDNOEDIT))));
     m_bTodayWhenEmpty = ApplyFormat(m_wnd, style);
     COleDateTime value;
     TextToDate(style.GetValue(), value, m_bTodayWhenEmpty);
     m_wnd.SetDateTime(value);
     COleDateTime lo(kOleDateMin), hi(kOleDateMax);
     COleDateTime parsed;
-    if (parsed.ParseDateTime(Attr(style, GX_IDS_UA_DATEMIN), 0, 0x400))
+    if (parsed.ParseDateTime(DateTimeAttr(style, GX_IDS_UA_DATEMIN), 0, 0x400))
         lo = parsed;
-    if (parsed.ParseDateTime(Attr(style, GX_IDS_UA_DATEMAX), 0, 0x400))
+    if (parsed.ParseDateTime(DateTimeAttr(style, GX_IDS_UA_DATEMAX), 0, 0x400))
         hi = parsed;
-    m_wnd.SetMinMax(lo, hi, std::clamp(std::atoi(Attr(style, GX_IDS_UA_DATEVALIDATE)), 0, 3));
-    const CString fast = Attr(style, GX_IDS_UA_FASTINPUT);
+    m_wnd.SetMinMax(lo, hi, std::clamp(std::atoi(DateTimeAttr(style, GX_IDS_UA_DATEVALIDATE)), 0, 3));
+    const CString fast = DateTimeAttr(style, GX_IDS_UA_FASTINPUT);
     m_wnd.SetFastInput(fast.IsEmpty() ? TRUE : std::atoi(fast) != 0);
 }
 
@@ -665,7 +665,7 @@ BOOL CGXDateTimeCtrl::StoreStyle(ROWCOL nRow, ROWCOL nCol, const CGXStyle* pStyl
     // A changed format takes effect on the cell being shown, from its first editable field.
     if (pStyle->HasUserAttribute(GX_IDS_UA_DATEFIELDNOEDIT) || pStyle->HasUserAttribute(GX_IDS_UA_DATEFORMATTYPE) ||
         pStyle->HasUserAttribute(GX_IDS_UA_CUSTOMFORMAT)) {
-        m_wnd.SetNoEditMask(static_cast<UINT>(std::atoi(Attr(*now, GX_IDS_UA_DATEFIELDNOEDIT))));
+        m_wnd.SetNoEditMask(static_cast<UINT>(std::atoi(DateTimeAttr(*now, GX_IDS_UA_DATEFIELDNOEDIT))));
         m_bTodayWhenEmpty = ApplyFormat(m_wnd, *now);
         m_wnd.SetCurrentField(m_wnd.FirstEditableField());
         m_wnd.Invalidate();

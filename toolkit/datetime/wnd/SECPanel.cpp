@@ -10,7 +10,7 @@
 
 namespace {
 
-BOOL LocaleText(CString& strOut, LCTYPE type)
+BOOL PanelLocaleText(CString& strOut, LCTYPE type)
 {
     char buf[256];
     if (GetLocaleInfoA(GetUserDefaultLCID(), type, buf, sizeof buf) <= 0)
@@ -27,14 +27,14 @@ BOOL GetLocaleDayName(CString& strOut, int nDay, BOOL bFull)
         return FALSE;
     // Sunday is the locale's seventh day.
     const int index = nDay == 1 ? 6 : nDay - 2;
-    return LocaleText(strOut, (bFull ? LOCALE_SDAYNAME1 : LOCALE_SABBREVDAYNAME1) + index);
+    return PanelLocaleText(strOut, (bFull ? LOCALE_SDAYNAME1 : LOCALE_SABBREVDAYNAME1) + index);
 }
 
 BOOL GetLocaleMonthName(CString& strOut, int nMonth, BOOL bFull)
 {
     if (nMonth < 1 || nMonth > 12)
         return FALSE;
-    return LocaleText(strOut, (bFull ? LOCALE_SMONTHNAME1 : LOCALE_SABBREVMONTHNAME1) + nMonth - 1);
+    return PanelLocaleText(strOut, (bFull ? LOCALE_SMONTHNAME1 : LOCALE_SABBREVMONTHNAME1) + nMonth - 1);
 }
 
 // ---- SECPanel_T ----

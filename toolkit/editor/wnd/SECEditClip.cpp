@@ -34,7 +34,7 @@ bool IsColumnBlock(const char* pText, int nLength, int* pBlock)
     return true;
 }
 
-bool HasLineBreak(const char* pText, int nLength)
+bool ClipHasLineBreak(const char* pText, int nLength)
 {
     return std::memchr(pText, '\r', static_cast<size_t>(nLength)) != nullptr
         || std::memchr(pText, '\n', static_cast<size_t>(nLength)) != nullptr;
@@ -116,7 +116,7 @@ int SECEditCtrl::ReplaceSelectionWith(const char* pText, int nLength)
         DeleteSelection(FALSE);
     if (nLength == 0)
         return 0;
-    if (!HasLineBreak(pText, nLength))
+    if (!ClipHasLineBreak(pText, nLength))
         return InsertSingleLine(pText, nLength);
     // The caret ends where the rest of its line starts again.
     SECEditPos pos = CaretPos();
@@ -144,7 +144,7 @@ int SECEditCtrl::ReplaceSelectionWith(const char* pText, int nLength)
 int SECEditCtrl::PasteColumnBlock(const char* pText, int nLength)
 {
     SECEditDoc* pDoc = GetDocument();
-    if (!HasLineBreak(pText, nLength))
+    if (!ClipHasLineBreak(pText, nLength))
         return InsertSingleLine(pText, nLength);
     SECEditPos pos = CaretPos();
     const int rc = pDoc->InsertColumnBlock(pos, pText, nLength, TRUE);
@@ -164,7 +164,7 @@ int SECEditCtrl::InsertClipText(const char* pText, int nLength)
     int block = 0;
     if (IsColumnBlock(pText, nLength, &block))
         return PasteColumnBlock(pText + block, nLength - block);
-    if (!HasLineBreak(pText, nLength)) {
+    if (!ClipHasLineBreak(pText, nLength)) {
         SECEditPos pos = CaretPos();
         std::string text(pText, static_cast<size_t>(nLength));
         const int rc = pDoc->InsertString(pos, text.c_str(), TRUE, TRUE);
@@ -280,7 +280,7 @@ int SECEditCtrl::InsertText(const std::string& text)
         rc = DeleteSelection(FALSE);
     const int length = static_cast<int>(text.size());
     if (rc == 0 && length > 0) {
-        if (!HasLineBreak(text.data(), length) && length < SECEDIT_MAX_WIDTH - pDoc->GetLineEndLength()) {
+        if (!ClipHasLineBreak(text.data(), length) && length < SECEDIT_MAX_WIDTH - pDoc->GetLineEndLength()) {
             rc = InsertSingleLine(text.data(), length);
         } else {
             // Several lines, or one too wide for a line, which the document cuts as a load

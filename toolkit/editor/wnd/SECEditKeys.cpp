@@ -21,7 +21,7 @@ bool IsMoveWordChar(unsigned char c)
     return c == '_' || c == '.' || c >= 0x80 || std::isalnum(c);
 }
 
-bool IsBlank(char c)
+bool IsKeyBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
@@ -181,7 +181,7 @@ int SECEditCtrl::WordLeft(BOOL bSelect)
         if (at <= 1) {
             if (at == 1 && IsMoveWordChar(static_cast<unsigned char>(text[0]))) {
                 at = 0;
-            } else if (at <= 1 && IsBlank(text[0]) && m_pCaretLine->pPrev != nullptr) {
+            } else if (at <= 1 && IsKeyBlank(text[0]) && m_pCaretLine->pPrev != nullptr) {
                 if (m_nCaretLineNo == m_nTopLineNo)
                     ScrollOneLine(FALSE);
                 SetCaret(m_pCaretLine->pPrev, TextEndColumn(m_pCaretLine->pPrev));
@@ -608,7 +608,7 @@ int SECEditCtrl::NewLine(BOOL bRedraw, int)
         for (SECEditLine* line = m_pCaretLine->pPrev; line != nullptr && indent < 0; line = line->pPrev) {
             const int length = pDoc->TextLength(line);
             int i = 0;
-            while (i < length && IsBlank(line->pText[i]))
+            while (i < length && IsKeyBlank(line->pText[i]))
                 ++i;
             if (i < length)
                 indent = pDoc->ColumnFromOffset(line, i);
@@ -616,7 +616,7 @@ int SECEditCtrl::NewLine(BOOL bRedraw, int)
         if (indent > 0) {
             const int length = pDoc->TextLength(m_pCaretLine);
             int blanks = 0;
-            while (blanks < length && IsBlank(m_pCaretLine->pText[blanks]))
+            while (blanks < length && IsKeyBlank(m_pCaretLine->pText[blanks]))
                 ++blanks;
             if (blanks < length) {
                 SECEditPos start{m_pCaretLine, 0};

@@ -97,7 +97,7 @@ BEGIN_MESSAGE_MAP(CSheetsApp, CWinApp)
 END_MESSAGE_MAP()
 
 // A palette that only takes room.
-class CPaletteBar : public CControlBar {
+class CShownPaletteBar : public CControlBar {
 public:
     CSize CalcFixedLayout(BOOL, BOOL bHorz) override { return bHorz ? CSize(96, 24) : CSize(24, 96); }
     void OnUpdateCmdUI(CFrameWnd*, BOOL) override {}
@@ -163,7 +163,7 @@ TEST_F(X11MdiProgramTest, DocumentsViewsKeysIdleUpdatesAndPrintingRunOnTheScreen
     const UINT indicators[] = {ID_SEPARATOR};
     ASSERT_TRUE(status.SetIndicators(indicators, 1));
     frame->EnableDocking(CBRS_ALIGN_ANY);
-    CPaletteBar palette;
+    CShownPaletteBar palette;
     palette.m_dwStyle = CBRS_TOP;
     ASSERT_TRUE(palette.Create(AfxControlBarClass(), "Palette", WS_CHILD | WS_VISIBLE, CRect(0, 0, 0, 0), frame, 0xE810));
     palette.EnableDocking(CBRS_ALIGN_ANY);

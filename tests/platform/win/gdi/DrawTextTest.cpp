@@ -6,7 +6,7 @@
 
 namespace {
 
-const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kTextBlack = RGB(0, 0, 0);
 
 // A canvas with the fixed-metric font of height 10 (advance 5, ascent 8) selected.
 class DrawTextTest : public ::testing::Test {
@@ -82,14 +82,14 @@ TEST_F(DrawTextTest, AlignmentInTheRectangle)
     RECT r{0, 0, 100, 40};
     int h = DrawText(dc(), "ab", 2, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER);
     // Centred: x = (100 - 10) / 2 = 45; y = (40 - 10) / 2 = 15, boxes from 15 to 22.
-    EXPECT_EQ(canvas().At(45, 15), kBlack);
+    EXPECT_EQ(canvas().At(45, 15), kTextBlack);
     EXPECT_EQ(canvas().At(44, 15), RGB(255, 255, 255));
     EXPECT_EQ(canvas().At(45, 14), RGB(255, 255, 255));
     EXPECT_EQ(h, 25) << "the offset from the top to the bottom of the text";
     canvas().Clear(RGB(255, 255, 255));
     h = DrawText(dc(), "ab", 2, &r, DT_SINGLELINE | DT_RIGHT | DT_BOTTOM);
-    EXPECT_EQ(canvas().At(90, 30), kBlack);
-    EXPECT_EQ(canvas().At(98, 37), kBlack);
+    EXPECT_EQ(canvas().At(90, 30), kTextBlack);
+    EXPECT_EQ(canvas().At(98, 37), kTextBlack);
     EXPECT_EQ(canvas().At(99, 37), RGB(255, 255, 255));
     EXPECT_EQ(h, 40);
 }
@@ -108,10 +108,10 @@ TEST_F(DrawTextTest, MnemonicsAndPrefixes)
     // The mnemonic is underlined on the row below the baseline, under its character only.
     RECT d{0, 0, 100, 20};
     DrawText(dc(), "a&bc", -1, &d, DT_SINGLELINE);
-    EXPECT_EQ(canvas().Map(kBlack, 0, 8, 15, 9), ".....#####.....");
+    EXPECT_EQ(canvas().Map(kTextBlack, 0, 8, 15, 9), ".....#####.....");
     canvas().Clear(RGB(255, 255, 255));
     DrawText(dc(), "a&bc", -1, &d, DT_SINGLELINE | DT_HIDEPREFIX);
-    EXPECT_EQ(canvas().Map(kBlack, 0, 8, 15, 9), "...............");
+    EXPECT_EQ(canvas().Map(kTextBlack, 0, 8, 15, 9), "...............");
 }
 
 TEST_F(DrawTextTest, TabsExpand)
@@ -123,7 +123,7 @@ TEST_F(DrawTextTest, TabsExpand)
     // seen in the drawing: two characters a tab puts "b" at 10.
     RECT t{0, 0, 100, 10};
     DrawText(dc(), "a\tb", -1, &t, DT_SINGLELINE | DT_EXPANDTABS | DT_TABSTOP | (2 << 8));
-    EXPECT_EQ(canvas().Map(kBlack, 0, 0, 16, 1), "####......####..");
+    EXPECT_EQ(canvas().Map(kTextBlack, 0, 0, 16, 1), "####......####..");
 }
 
 TEST_F(DrawTextTest, Ellipses)
@@ -131,7 +131,7 @@ TEST_F(DrawTextTest, Ellipses)
     // 30 pixels hold six characters: "abc..." ends the line.
     RECT r{0, 0, 30, 10};
     DrawText(dc(), "abcdefghij", -1, &r, DT_SINGLELINE | DT_END_ELLIPSIS);
-    EXPECT_EQ(canvas().Map(kBlack, 0, 0, 31, 1), "####.####.####.####.####.####..");
+    EXPECT_EQ(canvas().Map(kTextBlack, 0, 0, 31, 1), "####.####.####.####.####.####..");
     // A path keeps its last part.
     canvas().Clear(RGB(255, 255, 255));
     RECT p{0, 0, 45, 10};
@@ -139,9 +139,9 @@ TEST_F(DrawTextTest, Ellipses)
     DRAWTEXTPARAMS params{sizeof(DRAWTEXTPARAMS), 0, 0, 0, 0};
     DrawTextEx(dc(), path, -1, &p, DT_SINGLELINE | DT_PATH_ELLIPSIS, &params);
     // "/u.../file" is 10 characters, 50 pixels: too wide; "/.../file" (9) fits at 45.
-    EXPECT_EQ(canvas().At(0, 0), kBlack);
+    EXPECT_EQ(canvas().At(0, 0), kTextBlack);
     EXPECT_EQ(canvas().At(44, 0), RGB(255, 255, 255));
-    EXPECT_EQ(canvas().At(43, 0), kBlack);
+    EXPECT_EQ(canvas().At(43, 0), kTextBlack);
     EXPECT_EQ(params.uiLengthDrawn, std::strlen(path));
     EXPECT_STREQ(path, "/usr/share/file") << "left alone without DT_MODIFYSTRING";
 }
@@ -167,10 +167,10 @@ TEST_F(DrawTextTest, ClipsToTheRectangleUnlessNoClip)
 {
     RECT r{0, 0, 12, 10};
     DrawText(dc(), "abcd", -1, &r, DT_SINGLELINE);
-    EXPECT_EQ(canvas().Map(kBlack, 0, 0, 20, 1), "####.####.##........");
+    EXPECT_EQ(canvas().Map(kTextBlack, 0, 0, 20, 1), "####.####.##........");
     canvas().Clear(RGB(255, 255, 255));
     DrawText(dc(), "abcd", -1, &r, DT_SINGLELINE | DT_NOCLIP);
-    EXPECT_EQ(canvas().Map(kBlack, 0, 0, 20, 1), "####.####.####.####.");
+    EXPECT_EQ(canvas().Map(kTextBlack, 0, 0, 20, 1), "####.####.####.####.");
 }
 
 TEST_F(DrawTextTest, EditControlSkipsPartialLastLine)
@@ -180,5 +180,5 @@ TEST_F(DrawTextTest, EditControlSkipsPartialLastLine)
     EXPECT_EQ(canvas().At(0, 10), RGB(255, 255, 255));
     canvas().Clear(RGB(255, 255, 255));
     DrawText(dc(), "a\nb", -1, &r, 0);
-    EXPECT_EQ(canvas().At(0, 10), kBlack) << "clipped but drawn";
+    EXPECT_EQ(canvas().At(0, 10), kTextBlack) << "clipped but drawn";
 }

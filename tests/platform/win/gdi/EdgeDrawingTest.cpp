@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-const COLORREF kWhite = RGB(255, 255, 255);
-const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kEdgeWhite = RGB(255, 255, 255);
+const COLORREF kEdgeBlack = RGB(0, 0, 0);
 const COLORREF kFace = RGB(192, 192, 192);
 const COLORREF kShadow = RGB(128, 128, 128);
 const COLORREF kLight = RGB(223, 223, 223);
@@ -16,9 +16,9 @@ TEST(EdgeDrawingTest, RaisedEdgeColoursAndCorners)
     RECT r{0, 0, 6, 6};
     DrawEdge(c.dc(), &r, EDGE_RAISED, BF_RECT | BF_MIDDLE);
     EXPECT_EQ(c.At(0, 0), kLight);           // outer top-left
-    EXPECT_EQ(c.At(5, 0), kBlack);           // top-right corner takes the dark colour
-    EXPECT_EQ(c.At(0, 5), kBlack);           // so does bottom-left
-    EXPECT_EQ(c.At(1, 1), kWhite);           // inner highlight
+    EXPECT_EQ(c.At(5, 0), kEdgeBlack);           // top-right corner takes the dark colour
+    EXPECT_EQ(c.At(0, 5), kEdgeBlack);           // so does bottom-left
+    EXPECT_EQ(c.At(1, 1), kEdgeWhite);           // inner highlight
     EXPECT_EQ(c.At(4, 4), kShadow);          // inner shadow
     EXPECT_EQ(c.At(2, 2), kFace);            // middle
     EXPECT_EQ(c.At(6, 6), RGB(1, 1, 1));     // outside untouched
@@ -28,7 +28,7 @@ TEST(EdgeDrawingTest, RaisedEdgeColoursAndCorners)
     EXPECT_EQ(a.left, 2);
     EXPECT_EQ(a.bottom, 4);
     EXPECT_EQ(c.At(0, 0), kShadow);
-    EXPECT_EQ(c.At(1, 1), kBlack);
+    EXPECT_EQ(c.At(1, 1), kEdgeBlack);
     RECT side{0, 0, 6, 6};
     DrawEdge(c.dc(), &side, BDR_RAISEDINNER, BF_LEFT | BF_ADJUST);
     EXPECT_EQ(side.left, 1);
@@ -44,8 +44,8 @@ TEST(EdgeDrawingTest, FlatAndMonoEdges)
     EXPECT_EQ(c.At(5, 5), kShadow);
     EXPECT_EQ(c.At(1, 1), kFace);
     DrawEdge(c.dc(), &r, EDGE_RAISED, BF_RECT | BF_MONO);
-    EXPECT_EQ(c.At(0, 0), kBlack);
-    EXPECT_EQ(c.At(1, 1), kWhite);
+    EXPECT_EQ(c.At(0, 0), kEdgeBlack);
+    EXPECT_EQ(c.At(1, 1), kEdgeWhite);
 }
 
 TEST(EdgeDrawingTest, FocusRectTwiceRestores)
@@ -66,24 +66,24 @@ TEST(EdgeDrawingTest, FrameControlsDraw)
     TestCanvas c(40, 40, RGB(1, 1, 1));
     RECT push{0, 0, 20, 10};
     DrawFrameControl(c.dc(), &push, DFC_BUTTON, DFCS_BUTTONPUSH);
-    EXPECT_EQ(c.At(0, 0), kWhite);
+    EXPECT_EQ(c.At(0, 0), kEdgeWhite);
     EXPECT_EQ(c.At(10, 5), kFace);
     RECT check{0, 20, 13, 33};
     DrawFrameControl(c.dc(), &check, DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED);
     EXPECT_EQ(c.At(0, 20), kShadow);
     int marks = 0;
     for (int y = 22; y < 31; ++y)
-        for (int x = 2; x < 11; ++x) marks += c.At(x, y) == kBlack;
+        for (int x = 2; x < 11; ++x) marks += c.At(x, y) == kEdgeBlack;
     EXPECT_EQ(marks, 21) << "the check mark";
     RECT arrow{20, 0, 36, 16};
     DrawFrameControl(c.dc(), &arrow, DFC_SCROLL, DFCS_SCROLLDOWN);
     int arrowPixels = 0;
     for (int y = 2; y < 14; ++y)
-        for (int x = 22; x < 34; ++x) arrowPixels += c.At(x, y) == kBlack;
+        for (int x = 22; x < 34; ++x) arrowPixels += c.At(x, y) == kEdgeBlack;
     EXPECT_EQ(arrowPixels, 1 + 3 + 5 + 7);
     RECT close{20, 20, 36, 34};
     EXPECT_TRUE(DrawFrameControl(c.dc(), &close, DFC_CAPTION, DFCS_CAPTIONCLOSE));
-    EXPECT_EQ(c.At(20, 20), kWhite);
+    EXPECT_EQ(c.At(20, 20), kEdgeWhite);
     RECT bad{0, 0, 1, 1};
     EXPECT_FALSE(DrawFrameControl(c.dc(), &bad, 99, 0));
 }
@@ -94,11 +94,11 @@ TEST(EdgeDrawingTest, IconsMaskThenImage)
     HBITMAP color = CreateBitmap(2, 1, 1, 32, nullptr);
     HDC m = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(m, mask);
-    SetPixel(m, 0, 0, kBlack);  // opaque
-    SetPixel(m, 1, 0, kWhite);  // transparent
+    SetPixel(m, 0, 0, kEdgeBlack);  // opaque
+    SetPixel(m, 1, 0, kEdgeWhite);  // transparent
     SelectObject(m, color);
     SetPixel(m, 0, 0, RGB(200, 10, 10));
-    SetPixel(m, 1, 0, kBlack);
+    SetPixel(m, 1, 0, kEdgeBlack);
     SelectObject(m, old);
     DeleteDC(m);
     ICONINFO ii{TRUE, 0, 0, mask, color};
@@ -133,7 +133,7 @@ TEST(EdgeDrawingTest, DisabledStateIsEmbossed)
     // The box of "a" (4 x 8 at 2,2) in shadow, its light copy showing one pixel down-right.
     EXPECT_EQ(c.At(2, 2), kShadow);
     EXPECT_EQ(c.At(5, 9), kShadow);
-    EXPECT_EQ(c.At(6, 10), kWhite);
+    EXPECT_EQ(c.At(6, 10), kEdgeWhite);
     EXPECT_EQ(c.At(6, 2), kFace);
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
@@ -146,22 +146,22 @@ TEST(EdgeDrawingTest, CaptionGlyphsHaveTheProportionsOfA16By14Button)
     RECT r{0, 0, 16, 14};
     DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONCLOSE);
     // An 8x7 cross of 2-pixel strokes, centred.
-    EXPECT_EQ(c.Map(kBlack, 4, 3, 12, 10), "##....##|"
+    EXPECT_EQ(c.Map(kEdgeBlack, 4, 3, 12, 10), "##....##|"
                                            ".##..##.|"
                                            "..####..|"
                                            "...##...|"
                                            "..####..|"
                                            ".##..##.|"
                                            "##....##");
-    c.Clear(kWhite);
+    c.Clear(kEdgeWhite);
     DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONMIN);
-    EXPECT_EQ(c.Map(kBlack, 3, 8, 13, 12), "..........|"
+    EXPECT_EQ(c.Map(kEdgeBlack, 3, 8, 13, 12), "..........|"
                                            ".######...|"
                                            ".######...|"
                                            "..........");
-    c.Clear(kWhite);
+    c.Clear(kEdgeWhite);
     DrawFrameControl(c.dc(), &r, DFC_CAPTION, DFCS_CAPTIONMAX);
-    EXPECT_EQ(c.Map(kBlack, 4, 3, 12, 11), "########|"
+    EXPECT_EQ(c.Map(kEdgeBlack, 4, 3, 12, 11), "########|"
                                            "########|"
                                            "#......#|"
                                            "#......#|"

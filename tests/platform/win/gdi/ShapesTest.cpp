@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 namespace {
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kShapeBlack = RGB(0, 0, 0);
+const COLORREF kShapeWhite = RGB(255, 255, 255);
 const COLORREF kRed = RGB(255, 0, 0);
 }
 
@@ -13,15 +13,15 @@ TEST(LineTest, HorizontalLeavesEndPointOut)
     TestCanvas c(10, 3);
     MoveToEx(c.dc(), 1, 1, nullptr);
     LineTo(c.dc(), 5, 1);
-    EXPECT_EQ(c.Map(kBlack, 0, 1, 10, 2), ".####.....");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 1, 10, 2), ".####.....");
     POINT p;
     GetCurrentPositionEx(c.dc(), &p);
     EXPECT_EQ(p.x, 5);
     // Drawn the other way, the start is in and the end (now on the left) is out.
-    c.Clear(kWhite);
+    c.Clear(kShapeWhite);
     MoveToEx(c.dc(), 5, 1, nullptr);
     LineTo(c.dc(), 1, 1);
-    EXPECT_EQ(c.Map(kBlack, 0, 1, 10, 2), "..####....");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 1, 10, 2), "..####....");
 }
 
 TEST(LineTest, VerticalAndDiagonal)
@@ -29,11 +29,11 @@ TEST(LineTest, VerticalAndDiagonal)
     TestCanvas c(6, 6);
     MoveToEx(c.dc(), 2, 0, nullptr);
     LineTo(c.dc(), 2, 4);
-    EXPECT_EQ(c.Map(kBlack, 2, 0, 3, 6), "#|#|#|#|.|.");
-    c.Clear(kWhite);
+    EXPECT_EQ(c.Map(kShapeBlack, 2, 0, 3, 6), "#|#|#|#|.|.");
+    c.Clear(kShapeWhite);
     MoveToEx(c.dc(), 0, 0, nullptr);
     LineTo(c.dc(), 4, 4);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 5, 5), "#....|.#...|..#..|...#.|.....");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 5, 5), "#....|.#...|..#..|...#.|.....");
 }
 
 TEST(LineTest, SteepLineHasOnePixelPerRow)
@@ -43,24 +43,24 @@ TEST(LineTest, SteepLineHasOnePixelPerRow)
     LineTo(c.dc(), 4, 10);
     for (int y = 0; y < 12; ++y) {
         int n = 0;
-        for (int x = 0; x < 8; ++x) n += c.At(x, y) == kBlack;
+        for (int x = 0; x < 8; ++x) n += c.At(x, y) == kShapeBlack;
         EXPECT_EQ(n, (y >= 1 && y < 10) ? 1 : 0) << "row " << y;
     }
-    EXPECT_EQ(c.At(1, 1), kBlack);
-    EXPECT_EQ(c.At(4, 10), kWhite);
-    EXPECT_EQ(c.Count(kBlack), 9);
+    EXPECT_EQ(c.At(1, 1), kShapeBlack);
+    EXPECT_EQ(c.At(4, 10), kShapeWhite);
+    EXPECT_EQ(c.Count(kShapeBlack), 9);
 }
 
 TEST(LineTest, GeometricSquareCapKeepsEndPoint)
 {
     TestCanvas c(10, 3);
-    LOGBRUSH lb{BS_SOLID, kBlack, 0};
+    LOGBRUSH lb{BS_SOLID, kShapeBlack, 0};
     HPEN pen = ExtCreatePen(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_SOLID, 1, &lb, 0, nullptr);
     ASSERT_NE(pen, nullptr);
     HGDIOBJ old = SelectObject(c.dc(), pen);
     MoveToEx(c.dc(), 1, 1, nullptr);
     LineTo(c.dc(), 5, 1);
-    EXPECT_EQ(c.Map(kBlack, 0, 1, 10, 2), ".#####....");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 1, 10, 2), ".#####....");
     SelectObject(c.dc(), old);
     EXPECT_EQ(GetObjectType(pen), static_cast<DWORD>(OBJ_EXTPEN));
     EXPECT_TRUE(DeleteObject(pen));
@@ -69,12 +69,12 @@ TEST(LineTest, GeometricSquareCapKeepsEndPoint)
 TEST(LineTest, WidePenCoversItsWidth)
 {
     TestCanvas c(20, 9);
-    HPEN pen = CreatePen(PS_SOLID, 3, kBlack);
+    HPEN pen = CreatePen(PS_SOLID, 3, kShapeBlack);
     SelectObject(c.dc(), pen);
     MoveToEx(c.dc(), 4, 4, nullptr);
     LineTo(c.dc(), 14, 4);
     // Rows 3..5 are covered in the middle of the line.
-    EXPECT_EQ(c.Map(kBlack, 9, 2, 10, 7), ".|#|#|#|.");
+    EXPECT_EQ(c.Map(kShapeBlack, 9, 2, 10, 7), ".|#|#|#|.");
     SelectObject(c.dc(), GetStockObject(BLACK_PEN));
     DeleteObject(pen);
 }
@@ -82,20 +82,20 @@ TEST(LineTest, WidePenCoversItsWidth)
 TEST(LineTest, DottedPenPhaseContinuesAcrossPolyline)
 {
     TestCanvas c(20, 20);
-    HPEN pen = CreatePen(PS_DOT, 0, kBlack);
+    HPEN pen = CreatePen(PS_DOT, 0, kShapeBlack);
     SelectObject(c.dc(), pen);
     SetBkMode(c.dc(), TRANSPARENT);
     // First segment: 4 pixels (on on on off); the second continues with off off on...
     POINT pts[] = {{0, 0}, {4, 0}, {4, 6}};
     Polyline(c.dc(), pts, 3);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 5, 1), "###..");
-    EXPECT_EQ(c.Map(kBlack, 4, 0, 5, 7), ".|.|#|#|#|.|.");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 5, 1), "###..");
+    EXPECT_EQ(c.Map(kShapeBlack, 4, 0, 5, 7), ".|.|#|#|#|.|.");
     // Two separate LineTo calls each start the pattern again.
-    c.Clear(kWhite);
+    c.Clear(kShapeWhite);
     MoveToEx(c.dc(), 0, 0, nullptr);
     LineTo(c.dc(), 4, 0);
     LineTo(c.dc(), 4, 6);
-    EXPECT_EQ(c.Map(kBlack, 4, 0, 5, 7), "#|#|#|.|.|.|.");
+    EXPECT_EQ(c.Map(kShapeBlack, 4, 0, 5, 7), "#|#|#|.|.|.|.");
     SelectObject(c.dc(), GetStockObject(BLACK_PEN));
     DeleteObject(pen);
 }
@@ -103,12 +103,12 @@ TEST(LineTest, DottedPenPhaseContinuesAcrossPolyline)
 TEST(LineTest, OpaqueGapsTakeBackgroundColour)
 {
     TestCanvas c(10, 1);
-    HPEN pen = CreatePen(PS_DOT, 0, kBlack);
+    HPEN pen = CreatePen(PS_DOT, 0, kShapeBlack);
     SelectObject(c.dc(), pen);
     SetBkColor(c.dc(), kRed);
     MoveToEx(c.dc(), 0, 0, nullptr);
     LineTo(c.dc(), 8, 0);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 9, 1), "###...##.");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 9, 1), "###...##.");
     EXPECT_EQ(c.Map(kRed, 0, 0, 9, 1), "...###...");
     SelectObject(c.dc(), GetStockObject(BLACK_PEN));
     DeleteObject(pen);
@@ -117,13 +117,13 @@ TEST(LineTest, OpaqueGapsTakeBackgroundColour)
 TEST(LineTest, AlternatePenSetsEveryOtherPixel)
 {
     TestCanvas c(10, 1);
-    LOGBRUSH lb{BS_SOLID, kBlack, 0};
+    LOGBRUSH lb{BS_SOLID, kShapeBlack, 0};
     HPEN pen = ExtCreatePen(PS_COSMETIC | PS_ALTERNATE, 1, &lb, 0, nullptr);
     SelectObject(c.dc(), pen);
     SetBkMode(c.dc(), TRANSPARENT);
     MoveToEx(c.dc(), 0, 0, nullptr);
     LineTo(c.dc(), 9, 0);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 10, 1), "#.#.#.#.#.");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 10, 1), "#.#.#.#.#.");
     SelectObject(c.dc(), GetStockObject(BLACK_PEN));
     DeleteObject(pen);
 }
@@ -134,7 +134,7 @@ TEST(ShapeTest, RectangleOutlineInsideAndInteriorHalfOpen)
     HBRUSH red = CreateSolidBrush(kRed);
     SelectObject(c.dc(), red);
     Rectangle(c.dc(), 1, 1, 6, 5);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 7, 6), ".......|.#####.|.#...#.|.#...#.|.#####.|.......");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 7, 6), ".......|.#####.|.#...#.|.#...#.|.#####.|.......");
     EXPECT_EQ(c.Map(kRed, 0, 0, 7, 6), ".......|.......|..###..|..###..|.......|.......");
     SelectObject(c.dc(), GetStockObject(WHITE_BRUSH));
     DeleteObject(red);
@@ -146,33 +146,33 @@ TEST(ShapeTest, RectangleWithNullPenIsOnePixelSmaller)
     SelectObject(c.dc(), GetStockObject(NULL_PEN));
     SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
     Rectangle(c.dc(), 1, 1, 5, 4);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 6, 5), "......|.###..|.###..|......|......");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 6, 5), "......|.###..|.###..|......|......");
 }
 
 TEST(ShapeTest, FillRectIsHalfOpenAndIgnoresEmpty)
 {
     TestCanvas c(6, 6);
-    HBRUSH b = CreateSolidBrush(kBlack);
+    HBRUSH b = CreateSolidBrush(kShapeBlack);
     RECT r{1, 2, 4, 3};
     FillRect(c.dc(), &r, b);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 6, 4), "......|......|.###..|......");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 6, 4), "......|......|.###..|......");
     RECT inverted{4, 4, 1, 1};
     FillRect(c.dc(), &inverted, b);
-    EXPECT_EQ(c.Count(kBlack), 3);
+    EXPECT_EQ(c.Count(kShapeBlack), 3);
     // A system colour index plus one stands for that colour.
     RECT all{0, 0, 6, 6};
     FillRect(c.dc(), &all, reinterpret_cast<HBRUSH>(static_cast<intptr_t>(COLOR_WINDOWTEXT + 1)));
-    EXPECT_EQ(c.Count(kBlack), 36);
+    EXPECT_EQ(c.Count(kShapeBlack), 36);
     DeleteObject(b);
 }
 
 TEST(ShapeTest, FrameRectIsOnePixelInside)
 {
     TestCanvas c(6, 5);
-    HBRUSH b = CreateSolidBrush(kBlack);
+    HBRUSH b = CreateSolidBrush(kShapeBlack);
     RECT r{1, 1, 5, 4};
     FrameRect(c.dc(), &r, b);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 6, 5), "......|.####.|.#..#.|.####.|......");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 6, 5), "......|.####.|.#..#.|.####.|......");
     DeleteObject(b);
 }
 
@@ -239,35 +239,35 @@ TEST(ShapeTest, PatternBrushUsesTextAndBackgroundColoursAndOrigin)
     HBRUSH brush = CreatePatternBrush(pattern);
     DeleteObject(pattern); // the brush keeps its own copy
     SetTextColor(c.dc(), kRed);
-    SetBkColor(c.dc(), kBlack);
+    SetBkColor(c.dc(), kShapeBlack);
     RECT r{0, 0, 16, 1};
     FillRect(c.dc(), &r, brush);
     // 1 bits take the background colour, 0 bits the text colour.
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 16, 1), "#.......#.......");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 16, 1), "#.......#.......");
     EXPECT_EQ(c.At(1, 0), kRed);
     SetBrushOrgEx(c.dc(), 3, 0, nullptr);
     FillRect(c.dc(), &r, brush);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 16, 1), "...#.......#....");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 16, 1), "...#.......#....");
     // The origin is a device position: a negative one wraps around.
     SetBrushOrgEx(c.dc(), -2, 0, nullptr);
     FillRect(c.dc(), &r, brush);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 16, 1), "......#.......#.");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 0, 16, 1), "......#.......#.");
     DeleteObject(brush);
 }
 
 TEST(ShapeTest, HatchBrushBackgroundFollowsMode)
 {
     TestCanvas c(8, 8, kRed);
-    HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, kBlack);
+    HBRUSH hatch = CreateHatchBrush(HS_HORIZONTAL, kShapeBlack);
     RECT r{0, 0, 8, 8};
     SetBkMode(c.dc(), TRANSPARENT);
     FillRect(c.dc(), &r, hatch);
-    EXPECT_EQ(c.Count(kBlack), 8);
+    EXPECT_EQ(c.Count(kShapeBlack), 8);
     EXPECT_EQ(c.Count(kRed), 56);
     SetBkMode(c.dc(), OPAQUE);
-    SetBkColor(c.dc(), kWhite);
+    SetBkColor(c.dc(), kShapeWhite);
     FillRect(c.dc(), &r, hatch);
-    EXPECT_EQ(c.Count(kWhite), 56);
+    EXPECT_EQ(c.Count(kShapeWhite), 56);
     DeleteObject(hatch);
 }
 
@@ -279,12 +279,12 @@ TEST(ShapeTest, EllipseStaysInsideItsBox)
     for (int y = 0; y < 20; ++y) {
         for (int x = 0; x < 20; ++x) {
             if (x < 2 || x >= 15 || y < 3 || y >= 12) {
-                EXPECT_EQ(c.At(x, y), kWhite) << x << "," << y;
+                EXPECT_EQ(c.At(x, y), kShapeWhite) << x << "," << y;
             }
         }
     }
-    EXPECT_EQ(c.At(8, 7), kBlack);
-    EXPECT_EQ(c.At(2, 3), kWhite);
+    EXPECT_EQ(c.At(8, 7), kShapeBlack);
+    EXPECT_EQ(c.At(2, 3), kShapeWhite);
 }
 
 TEST(ShapeTest, PolygonFillModes)
@@ -294,23 +294,23 @@ TEST(ShapeTest, PolygonFillModes)
     SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
     POINT pts[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {0, 0}, {5, 5}, {15, 5}, {15, 15}, {5, 15}, {5, 5}};
     Polygon(c.dc(), pts, 10);
-    EXPECT_EQ(c.At(7, 7), kWhite);
-    EXPECT_EQ(c.At(2, 2), kBlack);
+    EXPECT_EQ(c.At(7, 7), kShapeWhite);
+    EXPECT_EQ(c.At(2, 2), kShapeBlack);
     SetPolyFillMode(c.dc(), WINDING);
     Polygon(c.dc(), pts, 10);
-    EXPECT_EQ(c.At(7, 7), kBlack);
+    EXPECT_EQ(c.At(7, 7), kShapeBlack);
 }
 
 TEST(ShapeTest, FrameAndInvertRegion)
 {
     TestCanvas c(10, 10);
     HRGN r = CreateRectRgn(1, 1, 8, 8);
-    HBRUSH b = CreateSolidBrush(kBlack);
+    HBRUSH b = CreateSolidBrush(kShapeBlack);
     FrameRgn(c.dc(), r, b, 2, 1);
-    EXPECT_EQ(c.Map(kBlack, 0, 1, 10, 3), ".#######..|.##...##..");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 1, 10, 3), ".#######..|.##...##..");
     InvertRgn(c.dc(), r);
     InvertRgn(c.dc(), r);
-    EXPECT_EQ(c.Map(kBlack, 0, 1, 10, 3), ".#######..|.##...##..");
+    EXPECT_EQ(c.Map(kShapeBlack, 0, 1, 10, 3), ".#######..|.##...##..");
     DeleteObject(b);
     DeleteObject(r);
 }
@@ -333,16 +333,16 @@ TEST(ShapeTest, InsideFramePenStaysInsideWideCentredPenDoesNot)
 {
     TestCanvas c(20, 20);
     SelectObject(c.dc(), GetStockObject(NULL_BRUSH));
-    HPEN inside = CreatePen(PS_INSIDEFRAME, 3, kBlack);
+    HPEN inside = CreatePen(PS_INSIDEFRAME, 3, kShapeBlack);
     SelectObject(c.dc(), inside);
     Rectangle(c.dc(), 5, 5, 15, 15);
-    EXPECT_EQ(c.Map(kBlack, 3, 10, 17, 11), "..###....###..");
-    c.Clear(kWhite);
-    HPEN centred = CreatePen(PS_SOLID, 3, kBlack);
+    EXPECT_EQ(c.Map(kShapeBlack, 3, 10, 17, 11), "..###....###..");
+    c.Clear(kShapeWhite);
+    HPEN centred = CreatePen(PS_SOLID, 3, kShapeBlack);
     SelectObject(c.dc(), centred);
     Rectangle(c.dc(), 5, 5, 15, 15);
     // Centred on the outline pixels 5 and 14.
-    EXPECT_EQ(c.Map(kBlack, 3, 10, 17, 11), ".###......###.");
+    EXPECT_EQ(c.Map(kShapeBlack, 3, 10, 17, 11), ".###......###.");
     SelectObject(c.dc(), GetStockObject(BLACK_PEN));
     DeleteObject(inside);
     DeleteObject(centred);
@@ -355,10 +355,10 @@ TEST(ShapeTest, PieAndChordStayInTheirHalf)
     SelectObject(c.dc(), GetStockObject(NULL_PEN));
     // Counter-clockwise from the right (3 o'clock) to the left (9 o'clock): the upper half.
     Pie(c.dc(), 0, 0, 20, 20, 20, 10, 0, 10);
-    EXPECT_EQ(c.At(10, 3), kBlack);
-    EXPECT_EQ(c.At(10, 16), kWhite);
-    c.Clear(kWhite);
+    EXPECT_EQ(c.At(10, 3), kShapeBlack);
+    EXPECT_EQ(c.At(10, 16), kShapeWhite);
+    c.Clear(kShapeWhite);
     Chord(c.dc(), 0, 0, 20, 20, 0, 10, 20, 10);
-    EXPECT_EQ(c.At(10, 16), kBlack);
-    EXPECT_EQ(c.At(10, 3), kWhite);
+    EXPECT_EQ(c.At(10, 16), kShapeBlack);
+    EXPECT_EQ(c.At(10, 3), kShapeWhite);
 }

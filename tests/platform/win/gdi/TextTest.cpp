@@ -13,8 +13,8 @@
 
 namespace {
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kInk = RGB(0, 0, 0);
+const COLORREF kPaper = RGB(255, 255, 255);
 
 // Runs a test with the fixed-metric font and restores the previous mode.
 class TestFontScope {
@@ -119,10 +119,10 @@ TEST(TextTest, TestFontGlyphsAreBoxes)
     SelectObject(c.dc(), f);
     SetBkMode(c.dc(), TRANSPARENT);
     TextOut(c.dc(), 2, 1, "a b", 3);
-    EXPECT_EQ(c.Map(kBlack, 0, 1, 18, 2), "..####......####..");
-    EXPECT_EQ(c.Count(kBlack), 2 * 4 * 8);
-    EXPECT_EQ(c.At(2, 8), kBlack);
-    EXPECT_EQ(c.At(2, 9), kWhite) << "the box stops at the baseline";
+    EXPECT_EQ(c.Map(kInk, 0, 1, 18, 2), "..####......####..");
+    EXPECT_EQ(c.Count(kInk), 2 * 4 * 8);
+    EXPECT_EQ(c.At(2, 8), kInk);
+    EXPECT_EQ(c.At(2, 9), kPaper) << "the box stops at the baseline";
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
 }
@@ -137,12 +137,12 @@ TEST(TextTest, AlignmentAndCurrentPosition)
     SetTextAlign(c.dc(), TA_RIGHT | TA_BASELINE);
     TextOut(c.dc(), 30, 20, "ab", 2);
     // Right-aligned: the text ends at 30; baseline at 20, so boxes fill rows 12..19.
-    EXPECT_EQ(c.At(20, 12), kBlack);
-    EXPECT_EQ(c.At(20, 11), kWhite);
-    EXPECT_EQ(c.At(28, 19), kBlack);
-    EXPECT_EQ(c.At(29, 19), kWhite);
-    EXPECT_EQ(c.At(19, 15), kWhite);
-    c.Clear(kWhite);
+    EXPECT_EQ(c.At(20, 12), kInk);
+    EXPECT_EQ(c.At(20, 11), kPaper);
+    EXPECT_EQ(c.At(28, 19), kInk);
+    EXPECT_EQ(c.At(29, 19), kPaper);
+    EXPECT_EQ(c.At(19, 15), kPaper);
+    c.Clear(kPaper);
     SetTextAlign(c.dc(), TA_UPDATECP);
     MoveToEx(c.dc(), 5, 0, nullptr);
     TextOut(c.dc(), 0, 0, "ab", 2);
@@ -150,7 +150,7 @@ TEST(TextTest, AlignmentAndCurrentPosition)
     POINT p;
     GetCurrentPositionEx(c.dc(), &p);
     EXPECT_EQ(p.x, 20);
-    EXPECT_EQ(c.At(15, 0), kBlack);
+    EXPECT_EQ(c.At(15, 0), kInk);
     SetTextAlign(c.dc(), TA_LEFT | TA_TOP);
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
@@ -179,17 +179,17 @@ TEST(TextTest, ClippedTextAndOpaqueBackground)
     // The cell of each character is filled: the empty column and the descent rows.
     EXPECT_EQ(c.At(4, 0), RGB(0, 0, 255));
     EXPECT_EQ(c.At(0, 9), RGB(0, 0, 255));
-    EXPECT_EQ(c.At(10, 0), kWhite);
-    c.Clear(kWhite);
+    EXPECT_EQ(c.At(10, 0), kPaper);
+    c.Clear(kPaper);
     SetBkMode(c.dc(), TRANSPARENT);
     RECT clip{0, 0, 7, 20};
     ExtTextOut(c.dc(), 0, 0, ETO_CLIPPED, &clip, "ab", 2, nullptr);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 10, 1), "####.##...");
+    EXPECT_EQ(c.Map(kInk, 0, 0, 10, 1), "####.##...");
     // lpDx spaces the characters.
-    c.Clear(kWhite);
+    c.Clear(kPaper);
     INT dx[] = {8, 8};
     ExtTextOut(c.dc(), 0, 0, 0, nullptr, "ab", 2, dx);
-    EXPECT_EQ(c.Map(kBlack, 0, 0, 14, 1), "####....####..");
+    EXPECT_EQ(c.Map(kInk, 0, 0, 14, 1), "####....####..");
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
 }
@@ -299,10 +299,10 @@ TEST(TextTest, FaceNamesAndMetricsOfInstalledFonts)
     TextOut(c.dc(), 2, 2, "Hello", 5);
     int inked = 0;
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 200; ++x) inked += c.At(x, y) != kWhite;
+        for (int x = 0; x < 200; ++x) inked += c.At(x, y) != kPaper;
     EXPECT_GT(inked, 20);
     for (int y = 0; y < 40; ++y)
-        for (int x = s.cx + 40; x < 200; ++x) ASSERT_EQ(c.At(x, y), kWhite);
+        for (int x = s.cx + 40; x < 200; ++x) ASSERT_EQ(c.At(x, y), kPaper);
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(sans);
     DeleteObject(mono);
@@ -384,7 +384,7 @@ TEST(TextTest, EscapementTurnsTheText)
     int above = 0, below = 0, left = 0;
     for (int y = 0; y < 40; ++y) {
         for (int x = 0; x < 40; ++x) {
-            if (c.At(x, y) == kWhite) continue;
+            if (c.At(x, y) == kPaper) continue;
             if (y < 30) ++above; else ++below;
             if (x < 10) ++left;
         }
@@ -392,9 +392,9 @@ TEST(TextTest, EscapementTurnsTheText)
     EXPECT_EQ(above, 2 * 4 * 8) << "two boxes of 4 x 8, turned";
     EXPECT_EQ(below, 0);
     EXPECT_EQ(left, 0);
-    EXPECT_EQ(c.At(10, 29), kBlack);
-    EXPECT_EQ(c.At(17, 26), kBlack);
-    EXPECT_EQ(c.At(18, 26), kWhite);
+    EXPECT_EQ(c.At(10, 29), kInk);
+    EXPECT_EQ(c.At(17, 26), kInk);
+    EXPECT_EQ(c.At(18, 26), kPaper);
     SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
     DeleteObject(f);
 }

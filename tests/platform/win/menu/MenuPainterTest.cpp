@@ -10,8 +10,8 @@
 
 namespace {
 
-const COLORREF kFace = RGB(192, 192, 192);
-const COLORREF kShadow = RGB(128, 128, 128);
+const COLORREF kMenuFace = RGB(192, 192, 192);
+const COLORREF kMenuShadow = RGB(128, 128, 128);
 const COLORREF kHighlight = RGB(0, 0, 128);
 
 int CountIn(const TestCanvas& c, const RECT& r, COLORREF color)
@@ -47,13 +47,13 @@ TEST(MenuPainterTest, PopupShowsItsItemsWhereTheLayoutPutsThem)
     TestCanvas c(layout.size.cx, layout.size.cy, RGB(1, 2, 3));
     MenuPainter::PaintPopup(c.dc(), m, layout, 2, nullptr);
     // The flat frame, then the face inside it.
-    EXPECT_EQ(c.At(0, 0), kShadow);
-    EXPECT_EQ(c.At(layout.size.cx - 1, layout.size.cy - 1), kShadow);
-    EXPECT_EQ(c.At(1, 1), kFace);
+    EXPECT_EQ(c.At(0, 0), kMenuShadow);
+    EXPECT_EQ(c.At(layout.size.cx - 1, layout.size.cy - 1), kMenuShadow);
+    EXPECT_EQ(c.At(1, 1), kMenuFace);
     // The selected item is filled with the highlight, the others are not.
     const RECT selected = layout.items[2].rect;
     EXPECT_EQ(c.At(selected.left + 1, selected.top + 1), kHighlight);
-    EXPECT_EQ(c.At(layout.items[0].rect.left + 1, layout.items[0].rect.top + 1), kFace);
+    EXPECT_EQ(c.At(layout.items[0].rect.left + 1, layout.items[0].rect.top + 1), kMenuFace);
     // The check mark sits in the check column of the first item, in the menu text colour.
     const RECT first = layout.items[0].rect;
     const RECT column{first.left, first.top, first.left + layout.checkWidth, first.bottom};
@@ -64,7 +64,7 @@ TEST(MenuPainterTest, PopupShowsItsItemsWhereTheLayoutPutsThem)
     // The separator: a shadow line over a light one across the item.
     const RECT sep = layout.items[1].rect;
     const int mid = sep.top + (sep.bottom - sep.top) / 2 - 1;
-    EXPECT_EQ(c.At(sep.left + 5, mid), kShadow);
+    EXPECT_EQ(c.At(sep.left + 5, mid), kMenuShadow);
     EXPECT_EQ(c.At(sep.left + 5, mid + 1), RGB(255, 255, 255));
     // The item's own check bitmap replaces the mark: exactly its 25 pixels.
     const RECT own = layout.items[3].rect;

@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr UINT ID_EXIT = 102, ID_RECENT1 = 111, ID_RECENT2 = 112, ID_COPY = 202, ID_LATE = 150;
+constexpr UINT ID_TRACK_EXIT = 102, ID_RECENT1 = 111, ID_RECENT2 = 112, ID_TRACK_COPY = 202, ID_LATE = 150;
 
 class MenuTrackingTest : public HeadlessTest {
 protected:
@@ -186,13 +186,13 @@ TEST_F(MenuTrackingTest, KeyboardReachesEveryItemFromAltAndMnemonics)
     EndLater();
     backend->Key(VK_MENU);
     backend->ProcessMessages();
-    EXPECT_EQ(Commands(), std::vector<UINT>{ID_COPY});
+    EXPECT_EQ(Commands(), std::vector<UINT>{ID_TRACK_COPY});
     std::vector<UINT> selected;
     for (auto& m : Of(frame, WM_MENUSELECT))
         if (!(HIWORD(m.wParam) & MF_MOUSESELECT) && HIWORD(m.wParam) != 0xFFFF)
             selected.push_back(LOWORD(m.wParam));
     // Bar entries by position (0 File, 1 Edit), then Undo and Copy by command.
-    EXPECT_EQ(selected, (std::vector<UINT>{0, 1, 201, ID_COPY}));
+    EXPECT_EQ(selected, (std::vector<UINT>{0, 1, 201, ID_TRACK_COPY}));
 
     // Alt+F opens File on its first item; Down to Recent, Right into it, Enter on its first.
     Log().clear();
@@ -216,7 +216,7 @@ TEST_F(MenuTrackingTest, KeyboardReachesEveryItemFromAltAndMnemonics)
     backend->Key('F', "f");
     backend->KeyUp(VK_MENU);
     backend->ProcessMessages();
-    EXPECT_EQ(Commands(), std::vector<UINT>{ID_EXIT});
+    EXPECT_EQ(Commands(), std::vector<UINT>{ID_TRACK_EXIT});
 
     // Escape closes the pop-up back to the bar, a second one leaves the menu.
     Log().clear();
@@ -306,7 +306,7 @@ TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
     // TPM_RETURNCMD: the command comes back and nothing is posted.
     driver->ChooseWhenOpen({"Copy"});
     BOOL result = TrackPopupMenu(edit, TPM_RETURNCMD, 300, 300, 0, frame, nullptr);
-    EXPECT_EQ(result, static_cast<BOOL>(ID_COPY));
+    EXPECT_EQ(result, static_cast<BOOL>(ID_TRACK_COPY));
     backend->ProcessMessages();
     EXPECT_TRUE(Commands().empty());
     EXPECT_EQ(Of(frame, WM_ENTERMENULOOP).size(), 1u);
@@ -324,7 +324,7 @@ TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
     Log().clear();
     driver->ChooseWhenOpen({"Copy"});
     EXPECT_EQ(TrackPopupMenu(edit, TPM_RETURNCMD | TPM_NONOTIFY, 300, 300, 0, frame, nullptr),
-              static_cast<BOOL>(ID_COPY));
+              static_cast<BOOL>(ID_TRACK_COPY));
     backend->ProcessMessages();
     EXPECT_TRUE(MenuMessages().empty());
 
@@ -344,7 +344,7 @@ TEST_F(MenuTrackingTest, TrackPopupMenuFlags)
         });
         return TrackPopupMenu(edit, flags | TPM_RETURNCMD, 300, 300, 0, frame, nullptr);
     };
-    EXPECT_EQ(rightClickCopy(TPM_RIGHTBUTTON), static_cast<BOOL>(ID_COPY));
+    EXPECT_EQ(rightClickCopy(TPM_RIGHTBUTTON), static_cast<BOOL>(ID_TRACK_COPY));
     EXPECT_EQ(rightClickCopy(0), 0);
 
     // A press elsewhere, EndMenu and WM_CANCELMODE all end it with nothing chosen.

@@ -11,7 +11,7 @@
 
 namespace {
 
-HGLOBAL Text(const char* text)
+HGLOBAL ClipboardText(const char* text)
 {
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, std::strlen(text) + 1);
     std::memcpy(GlobalLock(h), text, std::strlen(text) + 1);
@@ -46,7 +46,7 @@ TEST_F(ClipboardTest, TextRoundTripsAndReachesOtherPrograms)
 {
     ASSERT_TRUE(OpenClipboard(owner));
     ASSERT_TRUE(EmptyClipboard());
-    HGLOBAL h = Text("grüße");
+    HGLOBAL h = ClipboardText("grüße");
     EXPECT_EQ(SetClipboardData(CF_TEXT, h), h);
     ASSERT_TRUE(CloseClipboard());
     std::string outside;
@@ -61,7 +61,7 @@ TEST_F(ClipboardTest, TextRoundTripsAndReachesOtherPrograms)
 
 TEST_F(ClipboardTest, ClosedClipboardRefusesAccess)
 {
-    EXPECT_EQ(SetClipboardData(CF_TEXT, Text("x")), nullptr);
+    EXPECT_EQ(SetClipboardData(CF_TEXT, ClipboardText("x")), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
     EXPECT_EQ(GetClipboardData(CF_TEXT), nullptr);
     EXPECT_FALSE(EmptyClipboard());
@@ -100,8 +100,8 @@ TEST_F(ClipboardTest, FormatsEnumerateInTheOrderPlacedAndPrivateOnesStayInside)
     const UINT rows = RegisterClipboardFormat("Vostrel Meta Rows");
     ASSERT_TRUE(OpenClipboard(owner));
     EmptyClipboard();
-    SetClipboardData(rows, Text("row data"));
-    SetClipboardData(CF_TEXT, Text("plain"));
+    SetClipboardData(rows, ClipboardText("row data"));
+    SetClipboardData(CF_TEXT, ClipboardText("plain"));
     CloseClipboard();
     ASSERT_TRUE(OpenClipboard(owner));
     EXPECT_EQ(CountClipboardFormats(), 2);
@@ -123,7 +123,7 @@ TEST_F(ClipboardTest, DelayedFormatsAreRenderedOnRequest)
     const UINT rows = RegisterClipboardFormat("Vostrel Meta Rows");
     Handler() = [this, rows](HWND hwnd, UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
         if (hwnd == owner && message == WM_RENDERFORMAT && wParam == rows) {
-            SetClipboardData(rows, Text("rendered"));
+            SetClipboardData(rows, ClipboardText("rendered"));
             result = 0;
             return true;
         }
@@ -148,8 +148,8 @@ TEST_F(ClipboardTest, TextFromAnotherProgramReplacesTheProcessFormats)
     const UINT rows = RegisterClipboardFormat("Vostrel Meta Rows");
     ASSERT_TRUE(OpenClipboard(owner));
     EmptyClipboard();
-    SetClipboardData(rows, Text("row data"));
-    SetClipboardData(CF_TEXT, Text("ours"));
+    SetClipboardData(rows, ClipboardText("row data"));
+    SetClipboardData(CF_TEXT, ClipboardText("ours"));
     CloseClipboard();
     backend->SetClipboardText("theirs");   // another program copied text
     EXPECT_FALSE(IsClipboardFormatAvailable(rows));

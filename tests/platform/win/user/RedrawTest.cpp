@@ -87,18 +87,18 @@ struct CbtCall {
     WPARAM wParam;
     LPARAM lParam;
 };
-std::vector<CbtCall> g_cbt;
+std::vector<CbtCall> g_redrawCbt;
 bool g_refuse = false;
-HHOOK g_hook = nullptr;
+HHOOK g_redrawHook = nullptr;
 
 LRESULT CALLBACK CbtProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_MINMAX || code == HCBT_SYSCOMMAND || code == HCBT_MOVESIZE) {
-        g_cbt.push_back(CbtCall{code, wParam, lParam});
+        g_redrawCbt.push_back(CbtCall{code, wParam, lParam});
         if (g_refuse)
             return 1;
     }
-    return CallNextHookEx(g_hook, code, wParam, lParam);
+    return CallNextHookEx(g_redrawHook, code, wParam, lParam);
 }
 
 class CbtCodes : public WindowTest {
@@ -106,15 +106,15 @@ protected:
     void SetUp() override
     {
         WindowTest::SetUp();
-        g_cbt.clear();
+        g_redrawCbt.clear();
         g_refuse = false;
-        g_hook = SetWindowsHookEx(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
-        ASSERT_NE(g_hook, nullptr);
+        g_redrawHook = SetWindowsHookEx(WH_CBT, CbtProc, nullptr, GetCurrentThreadId());
+        ASSERT_NE(g_redrawHook, nullptr);
     }
     void TearDown() override
     {
-        UnhookWindowsHookEx(g_hook);
-        g_hook = nullptr;
+        UnhookWindowsHookEx(g_redrawHook);
+        g_redrawHook = nullptr;
         WindowTest::TearDown();
     }
 };
@@ -124,21 +124,21 @@ TEST_F(CbtCodes, MinMaxIsAskedFirstAndCanBeRefused)
     HWND hwnd = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 150);
     g_refuse = true;
     ShowWindow(hwnd, SW_MAXIMIZE);
-    ASSERT_EQ(g_cbt.size(), 1u);
-    EXPECT_EQ(g_cbt[0].code, HCBT_MINMAX);
-    EXPECT_EQ(g_cbt[0].wParam, reinterpret_cast<WPARAM>(hwnd));
-    EXPECT_EQ(LOWORD(g_cbt[0].lParam), SW_MAXIMIZE);
+    ASSERT_EQ(g_redrawCbt.size(), 1u);
+    EXPECT_EQ(g_redrawCbt[0].code, HCBT_MINMAX);
+    EXPECT_EQ(g_redrawCbt[0].wParam, reinterpret_cast<WPARAM>(hwnd));
+    EXPECT_EQ(LOWORD(g_redrawCbt[0].lParam), SW_MAXIMIZE);
     EXPECT_FALSE(IsZoomed(hwnd));
     g_refuse = false;
     ShowWindow(hwnd, SW_MINIMIZE);
     EXPECT_TRUE(IsIconic(hwnd));
     ShowWindow(hwnd, SW_RESTORE);
-    ASSERT_EQ(g_cbt.size(), 3u);
-    EXPECT_EQ(LOWORD(g_cbt[2].lParam), SW_RESTORE);
+    ASSERT_EQ(g_redrawCbt.size(), 3u);
+    EXPECT_EQ(LOWORD(g_redrawCbt[2].lParam), SW_RESTORE);
     // Plain showing and hiding are no minimise or maximise.
     ShowWindow(hwnd, SW_HIDE);
     ShowWindow(hwnd, SW_SHOW);
-    EXPECT_EQ(g_cbt.size(), 3u);
+    EXPECT_EQ(g_redrawCbt.size(), 3u);
 }
 
 TEST_F(CbtCodes, SystemCommandsAreAskedBeforeDefWindowProcCarriesThemOut)
@@ -146,17 +146,17 @@ TEST_F(CbtCodes, SystemCommandsAreAskedBeforeDefWindowProcCarriesThemOut)
     HWND hwnd = Create(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 150);
     g_refuse = true;
     SendMessage(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
-    ASSERT_FALSE(g_cbt.empty());
-    EXPECT_EQ(g_cbt[0].code, HCBT_SYSCOMMAND);
-    EXPECT_EQ(g_cbt[0].wParam, static_cast<WPARAM>(SC_MAXIMIZE));
+    ASSERT_FALSE(g_redrawCbt.empty());
+    EXPECT_EQ(g_redrawCbt[0].code, HCBT_SYSCOMMAND);
+    EXPECT_EQ(g_redrawCbt[0].wParam, static_cast<WPARAM>(SC_MAXIMIZE));
     EXPECT_FALSE(IsZoomed(hwnd));
     g_refuse = false;
-    g_cbt.clear();
+    g_redrawCbt.clear();
     SendMessage(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
     EXPECT_TRUE(IsZoomed(hwnd));
-    ASSERT_EQ(g_cbt.size(), 2u);
-    EXPECT_EQ(g_cbt[0].code, HCBT_SYSCOMMAND);
-    EXPECT_EQ(g_cbt[1].code, HCBT_MINMAX);
+    ASSERT_EQ(g_redrawCbt.size(), 2u);
+    EXPECT_EQ(g_redrawCbt[0].code, HCBT_SYSCOMMAND);
+    EXPECT_EQ(g_redrawCbt[1].code, HCBT_MINMAX);
 }
 
 } // namespace
