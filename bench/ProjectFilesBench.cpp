@@ -25,6 +25,7 @@
 #include "platform/core/WindowHandle.h"
 
 #include "BenchSiteDir.h"
+#include "ReadPageNode.h"
 
 #include <benchmark/benchmark.h>
 
@@ -469,14 +470,7 @@ double TimedSave(const LargeSite& site, const fs::path& pages, CParserEngine& en
     CSelNodesCol selection;
     for (int i = 0; i < site.Count(); ++i) {
         const fs::path path = site.PagePath(pages, i);
-        auto pPage = std::make_unique<CPageNode>();
-        pPage->SetKind(CPageNode::kindPage);
-        pPage->SetScanState(0);
-        pPage->SetName(path.filename().c_str());
-        pPage->SetFolder(path.parent_path().c_str());
-        struct stat info {};
-        ::stat(path.c_str(), &info);
-        pPage->SetReadFile(info);
+        std::unique_ptr<CPageNode> pPage(NewReadPage(path));
         CMetaContentList* pList = nullptr;
         pPage->CreateContentList(pList);
         CMetaContent* pContent = nullptr;
