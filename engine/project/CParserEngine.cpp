@@ -1790,6 +1790,14 @@ void CParserEngine::OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR
     pPage->SetReadFile(file, bElsewhere ? CString(lpszResolved) : CString());
 }
 
+void CParserEngine::OnReadProgress(DWORD_PTR dwPage, ULONGLONG nDone, ULONGLONG nTotal)
+{
+    // A progress lost to a full queue is made good by the next one, or by the page's end.
+    if (HWND hWnd = m_hMainWnd.load(); hWnd != nullptr && dwPage != 0 && nTotal > 0)
+        PostMessage(hWnd, kMsgScanPageProgress, static_cast<WPARAM>(std::min(nDone, nTotal) * 1000 / nTotal),
+                    static_cast<LPARAM>(dwPage));
+}
+
 void CParserEngine::OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum)
 {
     if (auto* pPage = reinterpret_cast<CPageNode*>(dwPage); pPage != nullptr)
