@@ -614,7 +614,13 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
     }
     pageFd.Close();
     work.reset();
+    // The preparation is over: the status bar does not go on saying so behind the Preview.
+    EndWorkSaid(strWork);
     const INT_PTR nResult = dlg.DoModal();
+    // The texts of both panes, as large as the page twice, go with the dialog: what the allocator
+    // keeps of them goes back to the system once the dialog is gone.
+    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
+        pApp->GetMainFrame()->PostMessage(kMsgGiveBackMemory, FALSE);
     if (CPreviewDlg::IsTakeId(nResult))
         TakeWayOfPreview(pPage, static_cast<UINT>(nResult), choices);
 }

@@ -148,11 +148,13 @@ TEST_F(LongPagesX11Test, ThePreviewOfALongPageShowsItsProgressAndHearsEsc)
         << view->GetCellValue(1, nTitle).GetString();
 
     // View > Changes by the keys, let run: the Preview shows the whole manual on both sides, the new title on the right, in
-    // memory of a small multiple of the page.
+    // memory of a small multiple of the page. The status bar no longer says that the Preview is being prepared, and once
+    // it is closed, what it held goes back to the system.
     const double dBefore = ProcessStatusBytes("VmRSS");
     ResetProcessPeak();
     size_t nLeftLines = 0, nRightLines = 0;
     bool bTitleShown = false;
+    std::string statusShown;
     Type("the main window", "^Vostrel -", "alt+v c");
     When("the Preview holds the keys", [&] { return ShownPreview() != nullptr && ShowsNow(); }, [&] {
         CPreviewDlg& dlg = *ShownPreview();
@@ -162,6 +164,7 @@ TEST_F(LongPagesX11Test, ThePreviewOfALongPageShowsItsProgressAndHearsEsc)
         nRightLines = static_cast<size_t>(pRight->GetLineCount());
         for (const SECEditLine* pLine = pRight->GetFirstLine(); pLine != nullptr && pLine->nLineNo < 10; pLine = pLine->pNext)
             bTitleShown = bTitleShown || std::string(pLine->pText).find("<title>" + title + "</title>") != std::string::npos;
+        statusShown = StatusText();
         if (cairo_surface_t* shot = Shot("long-page-preview"))
             cairo_surface_destroy(shot);
         XdoNow("key Escape");
@@ -169,6 +172,12 @@ TEST_F(LongPagesX11Test, ThePreviewOfALongPageShowsItsProgressAndHearsEsc)
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([] { return ShownPreview() == nullptr; })) << "the Preview did not close";
     const double dPeak = ProcessStatusBytes("VmHWM");
+    EXPECT_EQ(statusShown.find("Preparing"), std::string::npos) << statusShown;
+    EXPECT_EQ(StatusText().find("Preparing"), std::string::npos) << StatusText();
+    // What the Preview held goes back to the system once it is closed.
+    if (kPeakTellsHeldMemory)
+        EXPECT_TRUE(RunUntil([&] { return ProcessStatusBytes("VmRSS") - dBefore < static_cast<double>(page.size()); }))
+            << "the Preview's memory was kept: " << (ProcessStatusBytes("VmRSS") - dBefore) / 1048576 << " MB";
     // The text ends with its line end: the editor shows one more, empty, line.
     EXPECT_EQ(nLeftLines, nLines + 1);
     EXPECT_EQ(nRightLines, nLines + 1);
@@ -274,4 +283,63 @@ TEST_F(LongPagesX11Test, APageJustUnderTwoGigabytesIsScannedInSmallMemoryWithIts
     EXPECT_EQ(view->GetCellValue(nRow, ColumnOf("Description")), "Ein gro\xC3\x9F" "es Handbuch");
     if (kPeakTellsHeldMemory)
         EXPECT_LT(dGrowth, 64.0 * (1 << 20)) << "the scan grew by " << dGrowth / (1 << 20) << " MB";
+}
+
+// A page of more than a million lines, previewed: Ctrl+End shows its last lines, whose numbers of
+// seven digits the margin of each pane holds whole. Neither while the Preview shows nor after it
+// closed does the status bar say that it is being prepared.
+TEST_F(LongPagesX11Test, ThePreviewShowsLineNumbersOfSevenDigitsWhole)
+{
+    constexpr int kBreaks = 1200000;
+    std::string page = "<html><head><title>Zeilen</title></head><body>\n";
+    page.reserve(page.size() + 5 * kBreaks + 32);
+    for (int i = 0; i < kBreaks; ++i)
+        page += "<br>\n";
+    page += "</body></html>\n";
+    const int nLines = kBreaks + 3;
+    site = dir.Path() + "/site";
+    std::filesystem::create_directories(site);
+    std::ofstream(site + "/lines.htm", std::ios::binary) << page;
+    WriteProject({});
+    ASSERT_TRUE(StartWithProject(1));
+    view = View();
+    const ROWCOL nTitle = ColumnOf("Title");
+    ASSERT_NE(nTitle, 0u);
+    X11KeyboardLetters letters(other, "Zeilen \xC3\x9F");
+    ASSERT_TRUE(letters.Ready()) << "the display has no free keys for the letters";
+    ASSERT_TRUE(GoToByKeys(1, nTitle) && Xdo("type --delay 30 'Zeilen \xC3\x9F'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nTitle) == "Zeilen \xC3\x9F"; }));
+
+    int nMargins[2] = {0, 0};
+    int nNumberWidth = 0;
+    std::string statusShown;
+    Type("the main window", "^Vostrel -", "alt+v c");
+    When("the Preview holds the keys", [&] { return ShownPreview() != nullptr && ShowsNow(); }, [&] {
+        statusShown = StatusText();
+        XdoNow("key ctrl+End F6 ctrl+End");
+    });
+    When("the last lines show in both panes", [&] {
+        for (CFileContentsWnd* pPane : {&ShownPreview()->GetLeftPane(), &ShownPreview()->GetRightPane()})
+            if (pPane->GetEditor().GetTopLineNo() + pPane->GetEditor().VisibleRows() <= nLines)
+                return false;
+        return true;
+    }, [&] {
+        CPreviewDlg& dlg = *ShownPreview();
+        dlg.UpdateWindow();
+        nMargins[0] = dlg.GetLeftPane().GetEditor().GetMarginWidth();
+        nMargins[1] = dlg.GetRightPane().GetEditor().GetMarginWidth();
+        // The last number as the margin draws it, two pixels in, in the editor's font of one width.
+        nNumberWidth = 2 + static_cast<int>(std::to_string(nLines).size()) * dlg.GetLeftPane().GetEditor().GetCharWidth();
+        if (cairo_surface_t* shot = Shot("preview-seven-digit-lines"))
+            cairo_surface_destroy(shot);
+        XdoNow("key Escape");
+    });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([] { return ShownPreview() == nullptr; })) << "the Preview did not close";
+    EXPECT_GT(nNumberWidth, 2 + 6);
+    EXPECT_LE(nNumberWidth, nMargins[0]) << "the line numbers are cut off on the left";
+    EXPECT_LE(nNumberWidth, nMargins[1]) << "the line numbers are cut off on the right";
+    EXPECT_EQ(statusShown.find("Preparing"), std::string::npos) << statusShown;
+    ASSERT_TRUE(Quiet());
+    EXPECT_EQ(StatusText().find("Preparing"), std::string::npos) << StatusText();
 }
