@@ -1279,6 +1279,10 @@ void Guarded(PendingPage& pending, Step&& step)
 // How many pages share one flush: enough to spread its cost thin, few enough that a stop comes
 // soon and open copies stay few.
 constexpr size_t kSaveBatch = 64;
+// A batch ends early once its copies hold this many bytes: a large page is put in its place as
+// soon as it is written, not after the pages that follow it, and a flush of so much costs little
+// beside its writing.
+constexpr long long kSaveBatchBytes = 16ll << 20;
 
 UINT SaveThread(LPVOID pParam)
 {
@@ -1300,7 +1304,8 @@ UINT SaveThread(LPVOID pParam)
         // both selected) waits for the next batch, which knows whether that file was written.
         std::vector<std::unique_ptr<PendingPage>> batch;
         std::set<FileKey> files;
-        for (; nNext < pages.size() && batch.size() < kSaveBatch; ++nNext) {
+        long long nBatchBytes = 0;
+        for (; nNext < pages.size() && batch.size() < kSaveBatch && nBatchBytes < kSaveBatchBytes; ++nNext) {
             if (pages[nNext] == nullptr)
                 continue;
             sweep.Sweep(pages[nNext]->GetFolder());
@@ -1309,8 +1314,10 @@ UINT SaveThread(LPVOID pParam)
             Guarded(*pPending, [&] { PreparePage(*pPending, watch); });
             if (pPending->result == PageResult::Deferred)
                 break;
-            if (pPending->Ready())
+            if (pPending->Ready()) {
                 files.insert(KeyOf(pPending->read));
+                nBatchBytes += pPending->copyInfo.st_size;
+            }
             batch.push_back(std::move(pPending));
             // A stop is answered after the page being saved: the next one to be put in place.
             if (pParams->pState->bStop.load())
