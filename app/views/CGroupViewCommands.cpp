@@ -597,6 +597,9 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
 
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
+    // The Preview that comes again after a way was taken in it stands as that one stood.
+    if (std::exchange(m_pPreviewTakenPage, nullptr) == pPage)
+        dlg.KeepPlace({m_nPreviewTakenLine, m_nPreviewTakenColumn});
     // Bytes kept under a new declaration may read as other letters: the Preview tells how many.
     if (!bInDoubt && change == CharsetChange::Relabelled) {
         work->Begin(PreviewWork::Step::Compare);
@@ -646,8 +649,12 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
     // keeps of them goes back to the system once the dialog is gone.
     if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
         pApp->GetMainFrame()->PostMessage(kMsgGiveBackMemory, FALSE);
-    if (CPreviewDlg::IsTakeId(nResult))
+    if (CPreviewDlg::IsTakeId(nResult)) {
+        m_pPreviewTakenPage = pPage;
+        m_nPreviewTakenLine = dlg.GetPlaceTaken().nLine;
+        m_nPreviewTakenColumn = dlg.GetPlaceTaken().nColumn;
         TakeWayOfPreview(pPage, static_cast<UINT>(nResult), choices);
+    }
 }
 
 void CGroupView::TakeWayOfPreview(CPageNode* pPage, UINT nButton, const CharsetChoices& choices)

@@ -579,8 +579,8 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
 
     // The Preview shows the page as its own charset reads it beside its bytes read as UTF-8, with
     // a button below each; the one taken, the Preview comes again with what the save now writes,
-    // the way taken no longer offered. Before the way is taken, the window is made a third as
-    // high, as a window manager fits it to a small screen.
+    // the way taken no longer offered, at the same place of the page. Before the way is taken,
+    // the window is made a third as high, as a window manager fits it to a small screen.
     struct Taken {
         PreviewSeen doubt, lower, after;
     };
@@ -620,7 +620,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
         When("the Preview comes again with what the save writes", [this, &taken] {
             return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
         }, [&] {
-            taken.after = Seen(*ShownPreview());
+            taken.after = Seen(*ShownPreview(), by == By::Mouse ? "charset-taken-mouse" : "charset-taken-keys");
             XdoNow("key Escape");
         });
         return PreviewClosed();
@@ -632,7 +632,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_EQ(nestle.doubt.right, kNestle);
     EXPECT_TRUE(nestle.doubt.bOffered[0] && nestle.doubt.bOffered[1]);
     EXPECT_EQ(nestle.doubt.notes[0] + nestle.doubt.notes[1], "");
-    for (const PreviewSeen* pSeen : {&nestle.doubt, &nestle.lower}) {
+    for (const PreviewSeen* pSeen : {&nestle.doubt, &nestle.lower, &nestle.after}) {
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(pSeen->nCaretLine[i], 44);
             EXPECT_TRUE(pSeen->bCaretInSight[i]) << "pane " << i << ", top line " << pSeen->nTopLine[i];
@@ -645,14 +645,17 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
                                          "from too little text to be sure) - Modified '" + site + "/brands.htm'");
     // The way taken is taken back by its button; the other stays offered.
     EXPECT_TRUE(nestle.after.bOffered[0] && nestle.after.bOffered[1]);
-    // The price list's sign stands far right: the panes show it with what leads to it. The keys
-    // convert the page.
+    // The price list's sign stands far right: the panes show it with what leads to it, and show
+    // it again once the keys have converted the page, whose declaration now stands on a line of
+    // its own before it.
     ASSERT_TRUE(take(5, By::Keys, Way::Convert, prices));
-    for (const PreviewSeen* pSeen : {&prices.doubt, &prices.lower}) {
-        for (int i = 0; i < 2; ++i)
-            EXPECT_TRUE(pSeen->nCaretLine[i] == 44 && pSeen->bCaretInSight[i] && pSeen->nLeftColumn[i] > 0)
+    for (const PreviewSeen* pSeen : {&prices.doubt, &prices.lower, &prices.after}) {
+        for (int i = 0; i < 2; ++i) {
+            const int nLine = pSeen == &prices.after && i == 1 ? 45 : 44;
+            EXPECT_TRUE(pSeen->nCaretLine[i] == nLine && pSeen->bCaretInSight[i] && pSeen->nLeftColumn[i] > 0)
                 << "pane " << i << ", line " << pSeen->nCaretLine[i] << " from " << pSeen->nTopLine[i] << ", column "
                 << pSeen->nLeftColumn[i];
+        }
     }
     const std::string converted = "Converted from windows-1252, as guessed from too little text to be sure, to UTF-8 - "
                                   "Modified '" + site + "/prices.htm'";
