@@ -39,6 +39,31 @@ protected:
         m_root.SetKind(CPageNode::kindRoot);
     }
 
+    // A page of the temporary folder as its scan left it, its Content-Type given UTF-8 and, with
+    // bHeld, a Held tag, which holds the save there.
+    CPageNode* AddPageGivenUtf8(const char* pszName, bool bHeld, CMetaContent** ppContentType = nullptr,
+                                CMetaContent** ppHeld = nullptr)
+    {
+        auto* pPage = new CPageNode;
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
+        pPage->SetName(pszName);
+        pPage->SetFolder(TempDir().c_str());
+        NoteFileAsScanned(*pPage);
+        m_root.AddChild(pPage);
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+        if (ppContentType != nullptr)
+            *ppContentType = pContent;
+        if (bHeld)
+            pList->AddContent("Held", "h", 1, pContent);
+        if (bHeld && ppHeld != nullptr)
+            *ppHeld = pContent;
+        return pPage;
+    }
+
     CParserEngine m_engine;
     CPageNode m_root;
 };
@@ -65,19 +90,9 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
     auto* pHeld = new HeldTagSetting; // the catalogue owns it
     m_pModel->GetMetaSettings().AddTail(pHeld);
     const HeldTagRelease release{pHeld};
-    auto* pPage = new CPageNode;
-    pPage->SetKind(CPageNode::kindPage);
-    pPage->SetScanState(0);
-    pPage->SetName("large.htm");
-    pPage->SetFolder(TempDir().c_str());
-    NoteFileAsScanned(*pPage);
-    m_root.AddChild(pPage);
-    CMetaContentList* pList = nullptr;
-    pPage->CreateContentList(pList);
     CMetaContent* pContentType = nullptr;
-    pList->AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContentType);
     CMetaContent* pHeldContent = nullptr;
-    pList->AddContent("Held", "h", 1, pHeldContent);
+    CPageNode* pPage = AddPageGivenUtf8("large.htm", true, &pContentType, &pHeldContent);
     CSelNodesCol selection;
     selection.AddTail(pPage);
 
@@ -126,22 +141,8 @@ TEST_F(LargePageSaveTest, ALargePageIsPutInItsPlaceBeforeTheNextPageIsWritten)
     m_pModel->GetMetaSettings().AddTail(pHeld);
     const HeldTagRelease release{pHeld};
     CSelNodesCol selection;
-    for (const char* pszName : {"large.htm", "next.htm"}) {
-        auto* pPage = new CPageNode;
-        pPage->SetKind(CPageNode::kindPage);
-        pPage->SetScanState(0);
-        pPage->SetName(pszName);
-        pPage->SetFolder(TempDir().c_str());
-        NoteFileAsScanned(*pPage);
-        m_root.AddChild(pPage);
-        CMetaContentList* pList = nullptr;
-        pPage->CreateContentList(pList);
-        CMetaContent* pContent = nullptr;
-        pList->AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
-        if (std::strcmp(pszName, "next.htm") == 0)
-            pList->AddContent("Held", "h", 1, pContent);
-        selection.AddTail(pPage);
-    }
+    selection.AddTail(AddPageGivenUtf8("large.htm", false));
+    selection.AddTail(AddPageGivenUtf8("next.htm", true));
 
     MessageSink sink;
     ASSERT_EQ(m_engine.StartSave(selection, sink.Handle(), sink.Handle()), 0u);
