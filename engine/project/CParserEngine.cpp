@@ -1279,10 +1279,10 @@ void Guarded(PendingPage& pending, Step&& step)
 // How many pages share one flush: enough to spread its cost thin, few enough that a stop comes
 // soon and open copies stay few.
 constexpr size_t kSaveBatch = 64;
-// A batch ends early once its copies hold this many bytes: a large page is put in its place as
-// soon as it is written, not after the pages that follow it, and a flush of so much costs little
-// beside its writing.
-constexpr long long kSaveBatchBytes = 16ll << 20;
+// A page whose copy is this large ends its batch: it is put in its place as soon as it is
+// written, not after the pages that follow it, and a flush of its own costs little beside its
+// writing.
+constexpr long long kLargeCopy = 16ll << 20;
 
 UINT SaveThread(LPVOID pParam)
 {
@@ -1304,8 +1304,8 @@ UINT SaveThread(LPVOID pParam)
         // both selected) waits for the next batch, which knows whether that file was written.
         std::vector<std::unique_ptr<PendingPage>> batch;
         std::set<FileKey> files;
-        long long nBatchBytes = 0;
-        for (; nNext < pages.size() && batch.size() < kSaveBatch && nBatchBytes < kSaveBatchBytes; ++nNext) {
+        bool bLargeCopy = false;
+        for (; nNext < pages.size() && batch.size() < kSaveBatch && !bLargeCopy; ++nNext) {
             if (pages[nNext] == nullptr)
                 continue;
             sweep.Sweep(pages[nNext]->GetFolder());
@@ -1316,7 +1316,7 @@ UINT SaveThread(LPVOID pParam)
                 break;
             if (pPending->Ready()) {
                 files.insert(KeyOf(pPending->read));
-                nBatchBytes += pPending->copyInfo.st_size;
+                bLargeCopy = pPending->copyInfo.st_size >= kLargeCopy;
             }
             batch.push_back(std::move(pPending));
             // A stop is answered after the page being saved: the next one to be put in place.
