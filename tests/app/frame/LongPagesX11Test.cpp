@@ -222,9 +222,11 @@ TEST_F(LongPagesX11Test, ThePreviewOfALongPageShowsItsProgressAndHearsEsc)
 // guide in the status bar with how far it read it, and its meter moves with it; Esc stops it
 // there. Scanned again to its end, the scan reaches Scan Completed with the guide read whole,
 // its title and description in its row, the program's memory having grown by a few megabytes.
+// Under the address sanitizer, whose peak does not tell what the program held and which takes
+// minutes over such a page, the guide is a tenth as large.
 TEST_F(LongPagesX11Test, APageJustUnderTwoGigabytesIsScannedInSmallMemoryWithItsProgressShown)
 {
-    constexpr unsigned long long kGuide = 2100000000ull;
+    constexpr unsigned long long kGuide = kPeakTellsHeldMemory ? 2100000000ull : 210000000ull;
     // Not in memory: the test's own folder may lie on a memory-backed file system.
     std::optional<ScopedTempDir> disk;
     {
