@@ -175,9 +175,10 @@ TEST_F(LongPagesX11Test, ThePreviewOfALongPageShowsItsProgressAndHearsEsc)
     EXPECT_EQ(statusShown.find("Preparing"), std::string::npos) << statusShown;
     EXPECT_EQ(StatusText().find("Preparing"), std::string::npos) << StatusText();
     // What the Preview held goes back to the system once it is closed.
-    if (kPeakTellsHeldMemory)
+    if (kPeakTellsHeldMemory) {
         EXPECT_TRUE(RunUntil([&] { return ProcessStatusBytes("VmRSS") - dBefore < static_cast<double>(page.size()); }))
             << "the Preview's memory was kept: " << (ProcessStatusBytes("VmRSS") - dBefore) / 1048576 << " MB";
+    }
     // The text ends with its line end: the editor shows one more, empty, line.
     EXPECT_EQ(nLeftLines, nLines + 1);
     EXPECT_EQ(nRightLines, nLines + 1);
@@ -283,8 +284,9 @@ TEST_F(LongPagesX11Test, APageJustUnderTwoGigabytesIsScannedInSmallMemoryWithIts
     ASSERT_NE(nRow, 0u);
     EXPECT_EQ(view->GetCellValue(nRow, CGroupView::kTitleColumn), "Gro\xC3\x9F Handbuch \xCE\xA9");
     EXPECT_EQ(view->GetCellValue(nRow, ColumnOf("Description")), "Ein gro\xC3\x9F" "es Handbuch");
-    if (kPeakTellsHeldMemory)
+    if (kPeakTellsHeldMemory) {
         EXPECT_LT(dGrowth, 64.0 * (1 << 20)) << "the scan grew by " << dGrowth / (1 << 20) << " MB";
+    }
 }
 
 // A page of more than a million lines, previewed: Ctrl+End shows its last lines, whose numbers of
