@@ -1,14 +1,15 @@
-// Long pages as the program takes them: a page of 200 MB of text in paragraphs, one of 200 MB that
-// are one picture written into an IMG tag, and a page of 2.5 GB (a title, then bytes never
-// written: the file holds a hole, so that the benchmark costs neither disk nor memory where its
-// folder lies on tmpfs). Each way of taking a page (the scan,
+// Long pages as the program takes them: pages of 200 MB and of 2.1 GB (2,100,000,000 bytes) of
+// text in paragraphs, one of 200 MB that are one picture written into an IMG tag, and a page of
+// 2.5 GB (a title, then bytes never written: the file holds a hole, so that the benchmark costs
+// neither disk nor memory where its folder lies on tmpfs). Each way of taking a page (the scan,
 // through the scan engine and the fetch engine on their threads) is measured in a process of its
 // own: its time, the peak of its memory beyond what its process held before, and the time a stop
 // requested at points along the way takes to be answered (the first answer of Esc). The Preview
 // of a page given a new title (View > Changes, in the whole program shown on an X server, until
 // it shows) is taken the same way, Esc pressed along its preparation, and is set beside diff, a
 // program that shows the changes of two files. Beside them the floors over the same file: cat to
-// /dev/null, and reading it in pieces of 1 MB.
+// /dev/null, cp to a file beside it, and reading it in pieces of 1 MB. The Preview of a page is
+// skipped where the machine has not memory for both of its texts several times over.
 // The sites are made under $VOSTREL_BENCH_DIR, else $TMPDIR or /tmp, and removed at the end.
 #include "BenchSiteDir.h"
 #include "ReadPageNode.h"
@@ -46,6 +47,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -67,6 +69,27 @@ double Seconds(std::chrono::steady_clock::time_point start)
 double Cat(const fs::path& page)
 {
     return Program({"cat", page.string()}, "/dev/null").dSeconds;
+}
+
+// cp of the file to a file beside it, removed afterwards: its time and peak.
+Cost Copy(const fs::path& page)
+{
+    const fs::path copy = page.parent_path() / ("copy-" + page.filename().string());
+    const Cost cost = Program({"cp", page.string(), copy.string()}, "/dev/null");
+    std::error_code error;
+    fs::remove(copy, error);
+    return cost;
+}
+
+// The memory the system has for a new program, in bytes (MemAvailable).
+double AvailableMemory()
+{
+    std::ifstream info("/proc/meminfo");
+    for (std::string line; std::getline(info, line);) {
+        if (line.rfind("MemAvailable:", 0) == 0)
+            return std::atof(line.c_str() + 13) * 1024;
+    }
+    return 0;
 }
 
 // The file read in pieces of 1 MB.
@@ -303,17 +326,9 @@ public:
     }
 
     // 200 MB of paragraphs of text under a head with a title and a description.
-    fs::path Text200() { return Make("text-200mb.htm", [](const fs::path& page) {
-        std::ofstream out(page, std::ios::binary);
-        out << kHead;
-        std::string block;
-        for (int i = 0; i < 1000; ++i)
-            block += "<p>The garden railway runs through the old orchard; every garden railway needs careful "
-                     "track work, and the steam locomotive pulls the coaches along it.</p>\n";
-        for (size_t n = 0; n < (200u << 20); n += block.size())
-            out << block;
-        out << "</body></html>\n";
-    }); }
+    fs::path Text200() { return Make("text-200mb.htm", [](const fs::path& page) { WriteText(page, 200u << 20); }); }
+    // The same, 2,100,000,000 bytes: just under the largest page the scan reads.
+    fs::path Text2100() { return Make("text-2100mb.htm", [](const fs::path& page) { WriteText(page, 2100000000ull); }); }
     // 200 MB that are one picture written into the page (a data: URL in one IMG tag): a value the
     // lexer holds whole, and the reports of the tag copy.
     fs::path Picture200() { return Make("picture-200mb.htm", [](const fs::path& page) {
@@ -333,6 +348,21 @@ public:
 private:
     static constexpr const char* kHead =
         "<html><head><title>A long page</title><meta name=\"description\" content=\"Long\"></head><body>\n";
+
+    static void WriteText(const fs::path& page, unsigned long long nSize)
+    {
+        std::ofstream out(page, std::ios::binary);
+        out << kHead;
+        std::string block;
+        for (int i = 0; i < 1000; ++i)
+            block += "<p>The garden railway runs through the old orchard; every garden railway needs careful "
+                     "track work, and the steam locomotive pulls the coaches along it.</p>\n";
+        const std::string tail = "</body></html>\n";
+        unsigned long long nWritten = std::string_view(kHead).size();
+        for (; nWritten + block.size() + tail.size() <= nSize; nWritten += block.size())
+            out << block;
+        out << std::string(nSize - nWritten - tail.size(), '\n') << tail;
+    }
 
     LongPages() : m_top(BenchSiteDir("vostrel-long-pages")) {}
     ~LongPages()
@@ -358,6 +388,11 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
 {
     const fs::path page = (LongPages::Get().*pfnPage)();
     const double dPage = static_cast<double>(fs::file_size(page));
+    // Both texts of the Preview, each line held apart: some six times the page.
+    if (!way.bTakesHoles && AvailableMemory() < 8 * dPage) {
+        state.SkipWithError("not memory enough for the Preview of the page beside the machine's other work");
+        return;
+    }
     Cost whole;
     for (auto _ : state) {
         whole = InChild([&] { return way.pfnTake(page, -1); });
@@ -379,6 +414,7 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
         dStopPeak = std::max(dStopPeak, stopped.dPeak);
     }
     const double dCat = Cat(page);
+    const Cost copy = Copy(page);
     const Cost pieces = InChild([&] { return ReadInPieces(page); });
     state.counters["page_MB"] = dPage / kMega;
     state.counters[std::string(way.pszName) + "_s"] = whole.dSeconds;
@@ -391,6 +427,9 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
     state.counters["read_1MB_pieces_s"] = pieces.dSeconds;
     state.counters["read_1MB_pieces_peak_MB"] = pieces.dPeak / kMega;
     state.counters["per_cat"] = dCat > 0 ? whole.dSeconds / dCat : 0;
+    state.counters["cp_s"] = copy.dSeconds;
+    state.counters["cp_peak_MB"] = copy.dPeak / kMega;
+    state.counters["per_cp"] = copy.dSeconds > 0 ? whole.dSeconds / copy.dSeconds : 0;
     if (way.pfnPeer != nullptr) {
         const Cost peer = way.pfnPeer(page);
         state.counters["peer_s"] = peer.dSeconds;
@@ -404,6 +443,9 @@ void TakeLongPage(benchmark::State& state, const Way& way, fs::path (LongPages::
         const std::string strWay = way.pszName;
         benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_text").c_str(),
                                      [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Text200); })
+            ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+        benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/2100MB_text").c_str(),
+                                     [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Text2100); })
             ->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
         benchmark::RegisterBenchmark(("BM_LongPage_" + strWay + "/200MB_one_picture").c_str(),
                                      [&way](benchmark::State& state) { TakeLongPage(state, way, &LongPages::Picture200); })

@@ -19,7 +19,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <ctime>
+#include <functional>
 #include <string>
 
 IMPLEMENT_DYNAMIC(CFileRefChecker, CRefChecker)
@@ -27,6 +29,41 @@ IMPLEMENT_DYNAMIC(CFileRefChecker, CRefChecker)
 namespace {
 
 constexpr LONG kOneDay = 24 * 60 * 60;
+
+// A page is read twice: its bytes looked at whole (binary data, the checksum), then parsed. Of
+// the time a page takes, the look takes about kLookShare parts and the parse kParseShare (the
+// look a fiftieth of the parse where the page is in memory, a quarter where it comes from a
+// disk): the progress told through the page follows the time, not the bytes.
+constexpr ULONGLONG kLookShare = 1;
+constexpr ULONGLONG kParseShare = 9;
+// How far the check tells its progress through a page: at every so many bytes read. A page
+// smaller than that tells none.
+constexpr ULONGLONG kProgressStep = 4u << 20;
+
+// The page's file as the parse reads it, telling the check how far it has come.
+class ProgressReads : public CFile {
+public:
+    ProgressReads(CFile& file, std::function<void(ULONGLONG)> onProgress)
+        : m_file(file), m_onProgress(std::move(onProgress))
+    {
+    }
+    UINT Read(void* lpBuf, UINT nCount) override
+    {
+        const UINT nRead = m_file.Read(lpBuf, nCount);
+        m_nDone += nRead;
+        if (m_nDone >= m_nNext) {
+            m_nNext = m_nDone + kProgressStep;
+            m_onProgress(m_nDone);
+        }
+        return nRead;
+    }
+
+private:
+    CFile& m_file;
+    std::function<void(ULONGLONG)> m_onProgress;
+    ULONGLONG m_nDone = 0;
+    ULONGLONG m_nNext = kProgressStep;
+};
 
 // Link kinds whose targets are pages worth reading.
 bool IsPageLinkKind(int nKind)
@@ -203,14 +240,21 @@ void CFileRefChecker::CheckMore()
         // Told by its size alone: not a byte of it is read.
         ReportResultText(RC_FILE_TOO_LARGE, RESULT_CLASS_ERROR, TooLargePageText(nSize));
     } else {
-        ReadContent(file, kind, bDateWarning);
+        ReadContent(file, kind, bDateWarning, nSize);
     }
     file.Close();
 }
 
-void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarning)
+void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarning, ULONGLONG nSize)
 {
-    CTranslatingFile translated(&file);
+    // The owner hears of the progress at once, whatever turn the other reports wait for.
+    ITaskManager* pOwner = m_pTaskManager->GetSink();
+    const ULONGLONG nTotal = nSize * (kLookShare + kParseShare);
+    const DWORD_PTR dwPage = GetPageId();
+    ProgressReads counted(file, [=](ULONGLONG nParsed) {
+        pOwner->OnReadProgress(dwPage, nSize * kLookShare + std::min(nParsed, nSize) * kParseShare, nTotal);
+    });
+    CTranslatingFile translated(&counted);
     try {
         if (kind == ContentKind::PlainText) {
             StartKeywordExtraction();
@@ -229,8 +273,13 @@ void CFileRefChecker::ReadContent(CFile& file, ContentKind kind, bool bDateWarni
             // whatever HTML its bytes hold, and a page in UTF-16 without its mark; such a file
             // is not parsed at all.
             bool bStopped = false;
-            const CPageBytesCheck bytes = CPageBytesCheck::OfFile(static_cast<int>(file.m_hFile),
-                [this] { return IsStopRequested() != FALSE; }, bStopped);
+            ULONGLONG nLooked = 0;
+            const CPageBytesCheck bytes = CPageBytesCheck::OfFile(static_cast<int>(file.m_hFile), [&] {
+                nLooked += CPageBytesCheck::kFilePiece;
+                if (nLooked % kProgressStep == 0 && nLooked < nSize)
+                    pOwner->OnReadProgress(dwPage, nLooked * kLookShare, nTotal);
+                return IsStopRequested() != FALSE;
+            }, bStopped);
             if (bStopped) {
                 ReportResultCode(RC_CANCELLED);
                 return;

@@ -25,7 +25,8 @@ private:
     enum class ContentKind { Other, Script, PlainText, Html };
 
     ContentKind GetContentKind(const CString& strPath, const CString& strContentType) const;
-    void ReadContent(CFile& file, ContentKind kind, bool bDateWarning);
+    // The page's content, read as its kind is read; nSize is its file's size.
+    void ReadContent(CFile& file, ContentKind kind, bool bDateWarning, ULONGLONG nSize);
 
     BOOL m_bFetch = FALSE;
 };

@@ -62,7 +62,13 @@ void CEditCtrlWrapper::DrawMargin(CDC* pDC, const CRect& rect, SECEditLine* pLin
 void CEditCtrlWrapper::InitView()
 {
     SECEditCtrl::InitView();
-    m_nMarginWidth = m_nMarginWidth / 2 + m_nMarginWidth * 2;
+    // Two and a half lines high, or as wide as the text's last number needs, two pixels in and
+    // four before the text: a page of millions of lines shows its numbers whole.
+    int nDigits = 4;
+    if (SECEditDoc* pDoc = GetDocument())
+        for (int n = pDoc->GetLineCount(); n >= 10000; n /= 10)
+            ++nDigits;
+    m_nMarginWidth = std::max(m_nMarginWidth / 2 + m_nMarginWidth * 2, 2 + nDigits * m_nCharWidth + 4);
     if (GetSafeHwnd() != nullptr)
         Invalidate();
     MakeCaretVisible();

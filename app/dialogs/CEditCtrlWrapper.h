@@ -1,5 +1,5 @@
 // CEditCtrlWrapper: the editor window of the change preview: it numbers the lines of the text in
-// its margin, four digits at least, with a margin wide enough for them.
+// its margin, four digits at least, with a margin wide enough for the text's last number.
 #pragma once
 
 #include "toolkit/editor/wnd/SECEditCtrl.h"
@@ -17,7 +17,8 @@ public:
     // Marks the lines (numbered from 1, in order) whose text the save takes out.
     void SetRemovedLines(std::vector<int> lines) { m_removedLines = std::move(lines); }
     BOOL IsRemovedLine(int nLine) const;
-    // The editor's own start, then a margin two and a half times as wide.
+    // The editor's own start, then a margin two and a half times as wide, or as wide as the
+    // numbers of the text's lines need.
     void InitView() override;
     // A replace refused by the read-only text says that the Preview is read-only.
     int ReportError(int nID, BOOL bShow) override;

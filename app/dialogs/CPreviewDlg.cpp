@@ -60,6 +60,11 @@ BOOL CPreviewDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     const UINT nID = LOWORD(wParam);
     if (IsTakeId(nID) && HIWORD(wParam) == BN_CLICKED) {
+        CEditCtrlWrapper& editor = m_wndLeft.GetEditor();
+        if (editor.GetSafeHwnd() != nullptr) {
+            m_taken.nLine = editor.GetCaretLineNo();
+            m_taken.nColumn = editor.GetCaretColumn();
+        }
         EndDialog(static_cast<int>(nID));
         return TRUE;
     }
@@ -177,11 +182,45 @@ BOOL CPreviewDlg::OnInitDialog()
     // The listener keeps the splitter filling the dialog as it is resized.
     if (SECLayoutWndListener* pListener = m_factory.CreateWndListener())
         pListener->AutoInit(m_pSplitter, this, TRUE, TRUE, FALSE);
-    if (m_bInDoubt)
+    // After a way was taken, the Preview comes again at the place it showed.
+    if (m_kept.nLine > 0)
+        ShowLine(m_kept.nLine, m_kept.nColumn);
+    else if (m_bInDoubt)
         ShowFirstDifference();
     // The keys start in the page as it is on disk.
     m_wndLeft.GetEditor().SetFocus();
     return FALSE;
+}
+
+void CPreviewDlg::ShowLine(int nLine, int nColumn)
+{
+    SECEditDoc* pLeft = m_wndLeft.GetEditor().GetDocument();
+    SECEditDoc* pRight = m_wndRight.GetEditor().GetDocument();
+    if (pLeft == nullptr || pRight == nullptr || pLeft->GetLineCount() == 0 || pRight->GetLineCount() == 0)
+        return;
+    SECEditLine* pOne = pLeft->GetLine(std::min(nLine, pLeft->GetLineCount()));
+    if (pOne == nullptr)
+        return;
+    // The other text may hold a line more or less before it (a declaration put in or taken out):
+    // its line is the nearest one of the same text, or the line of the same number.
+    const std::string_view text(pOne->pText, static_cast<size_t>(pOne->nLength));
+    SECEditLine* pTwo = pRight->GetLine(std::min(pLeft->LineNo(pOne), pRight->GetLineCount()));
+    SECEditLine* pBefore = pTwo;
+    SECEditLine* pAfter = pTwo;
+    for (int n = 0; n < kLinesSought && (pBefore != nullptr || pAfter != nullptr); ++n) {
+        if (pAfter != nullptr && std::string_view(pAfter->pText, static_cast<size_t>(pAfter->nLength)) == text) {
+            pTwo = pAfter;
+            break;
+        }
+        if (pBefore != nullptr && std::string_view(pBefore->pText, static_cast<size_t>(pBefore->nLength)) == text) {
+            pTwo = pBefore;
+            break;
+        }
+        pAfter = pAfter != nullptr ? pAfter->pNext : nullptr;
+        pBefore = pBefore != nullptr ? pBefore->pPrev : nullptr;
+    }
+    m_wndLeft.GetEditor().ShowPlace(pOne, nColumn);
+    m_wndRight.GetEditor().ShowPlace(pTwo, nColumn);
 }
 
 void CPreviewDlg::ShowFirstDifference()

@@ -83,6 +83,17 @@ public:
             || nID == IDC_PREVIEW_TAKE_BACK;
     }
 
+    // Where the Preview stands: the line and column its page's own reading shows at the caret.
+    struct Place {
+        int nLine = 0;
+        int nColumn = 0;
+    };
+    // The Preview opens at the place of the page the one before it showed when a way was taken
+    // in it. Called before DoModal.
+    void KeepPlace(const Place& place) { m_kept = place; }
+    // Where the Preview stood when a take button ended it.
+    const Place& GetPlaceTaken() const { return m_taken; }
+
     CFileContentsWnd& GetLeftPane() { return m_wndLeft; }
     CFileContentsWnd& GetRightPane() { return m_wndRight; }
     SECLayoutNodeSplitter* GetSplitter() const { return m_pSplitter; }
@@ -111,6 +122,13 @@ private:
     // in a pane's text too. Whether the key was one.
     BOOL PressTakeButtonOf(const MSG& msg);
 
+    // Shows the line and column of the page's own reading in both panes, the caret on them: in
+    // the other pane the same line, found among the kLinesSought lines on either side.
+    void ShowLine(int nLine, int nColumn);
+    static constexpr int kLinesSought = 64;
+
+    Place m_kept;
+    Place m_taken;
     PageCharsetReading m_charsetOnDisk;
     PageCharsetReading m_charsetRewritten;
     CharsetChange m_charsetChange = CharsetChange::None;

@@ -1,6 +1,7 @@
 // The main frame's status bar.
 #include "app/frame/CCustomStatusbarWrapper.h"
 
+#include "platform/core/TickCount.h"
 #include "toolkit/controls/SECProgressCtrl.h"
 
 UINT CCustomStatusbarWrapper::SetProgressText(const CString& strText)
@@ -12,4 +13,17 @@ UINT CCustomStatusbarWrapper::SetProgressText(const CString& strText)
     if (pMeter->m_hWnd)
         pMeter->Invalidate();
     return 0;
+}
+
+void CCustomStatusbarWrapper::SetProgressPos(UINT nPos)
+{
+    SECProgressCtrl* pMeter = GetProgressCtrl();
+    if (!pMeter)
+        return;
+    pMeter->SetPos(nPos, FALSE);
+    const ULONGLONG now = ::GetTickCount64();
+    if (pMeter->m_hWnd && now - m_nLastStepPaint >= kStepPaintInterval) {
+        m_nLastStepPaint = now;
+        pMeter->UpdateWindow();
+    }
 }

@@ -171,6 +171,11 @@ protected:
     void StartScan(ScanOutput output);
     void OnStopScan();
     LRESULT OnScanProgress(WPARAM wParam, LPARAM lParam);
+    // A large page on its way: the meter moves through the page's part, and its text names the
+    // page and how far it was read.
+    LRESULT OnScanPageProgress(WPARAM wParam, LPARAM lParam);
+    // The scan's meter at nThousandths of the way through the page after those scanned.
+    void ShowScanMeter(UINT nThousandths);
     LRESULT OnScanDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnSyncPageUpdate(WPARAM wParam, LPARAM lParam);
     LRESULT OnProgramFailed(WPARAM wParam, LPARAM lParam);
@@ -221,6 +226,9 @@ private:
     static constexpr ULONGLONG kMeterIntervalMs = 40;
     UINT m_nMeterSteps = 0;
     ULONGLONG m_nLastMeterUpdate = 0;
+    // The meter's units for one page: a thousand, so that a large page's progress shows, fewer
+    // only where so many pages would overflow its range.
+    UINT m_nMeterPerPage = 1;
     UINT m_bWarnAfterScan = 1;
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration

@@ -39,6 +39,8 @@
 #include "toolkit/controls/SECProgressCtrl.h"
 #include "toolkit/docking/SECControlBar.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -722,7 +724,8 @@ void CMainFrame::SetProgressMeter(const CString& strText, UINT nLow, UINT nCount
     m_nFilesToScan = nCount;
     m_nMeterSteps = 0;
     m_nLastMeterUpdate = 0;
-    m_wndStatusBar.InitProgressBar(strText, nLow, nCount * 10, TRUE, kMeterStyle);
+    m_nMeterPerPage = std::clamp<UINT>(UINT_MAX / 2 / std::max(nCount, 1u), 1, 1000);
+    m_wndStatusBar.InitProgressBar(strText, nLow, nLow + nCount * m_nMeterPerPage, TRUE, kMeterStyle);
 }
 
 void CMainFrame::ClearProgressMeter()
@@ -868,8 +871,37 @@ LRESULT CMainFrame::OnScanProgress(WPARAM, LPARAM lParam)
     strFormat.LoadString(IDS_FILES_SCANNED);
     strText.Format(strFormat, m_nFilesScanned, m_nFilesToScan);
     m_wndStatusBar.SetProgressText(strText);
-    for (; m_nMeterSteps > 0; --m_nMeterSteps)
-        m_wndStatusBar.StepProgress();
+    m_nMeterSteps = 0;
+    ShowScanMeter(0);
+    return 1;
+}
+
+void CMainFrame::ShowScanMeter(UINT nThousandths)
+{
+    SECProgressCtrl* pMeter = m_wndStatusBar.GetProgressCtrl();
+    if (pMeter == nullptr)
+        return;
+    UINT nLower = 0, nUpper = 0;
+    pMeter->GetRange(nLower, nUpper);
+    const ULONGLONG nPos = nLower + static_cast<ULONGLONG>(m_nFilesScanned) * m_nMeterPerPage
+        + static_cast<ULONGLONG>(std::min(nThousandths, 1000u)) * m_nMeterPerPage / 1000;
+    m_wndStatusBar.SetProgressPos(static_cast<UINT>(std::min<ULONGLONG>(nPos, nUpper)));
+}
+
+LRESULT CMainFrame::OnScanPageProgress(WPARAM wParam, LPARAM lParam)
+{
+    // A page's progress that comes after its scan ended (its end told, or the scan stopped)
+    // says nothing any more.
+    const auto* pPage = reinterpret_cast<const CPageNode*>(lParam);
+    if (pPage == nullptr || App().GetRunState() != CVostrelAppModel::runScanning || m_wndStatusBar.GetProgressCtrl() == nullptr
+        || m_nFilesScanned >= m_nFilesToScan)
+        return 0;
+    const UINT nThousandths = static_cast<UINT>(std::min<WPARAM>(wParam, 1000));
+    CString strFormat, strText;
+    strFormat.LoadString(IDS_FILES_SCANNED_READING);
+    strText.Format(strFormat, m_nFilesScanned, m_nFilesToScan, pPage->GetSitePath().GetString(), nThousandths / 10);
+    m_wndStatusBar.SetProgressText(strText);
+    ShowScanMeter(nThousandths);
     return 1;
 }
 

@@ -555,6 +555,11 @@ protected:
     // that adds them.
     std::vector<CSettingColumns::Added> m_pendingColumns;
     UINT_PTR m_nBatchTimer = 0;
+    // Where the Preview stood when a way was taken in it, for the one that comes again for the same
+    // page: the line and column it showed.
+    CPageNode* m_pPreviewTakenPage = nullptr;
+    int m_nPreviewTakenLine = 0;
+    int m_nPreviewTakenColumn = 0;
 
     friend class CShortcutEditCtrl;
     DECLARE_MESSAGE_MAP()

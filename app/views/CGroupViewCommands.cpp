@@ -333,7 +333,24 @@ class PreviewWork : public IRewriteWatch {
 public:
     enum class Step { Look, Rewrite, Compare, CurrentText, ModifiedText };
 
-    explicit PreviewWork(const CString& strText) { m_op.SetStatusText(strText); }
+    // bCharsetEdited: the page is given another charset, which the rewrite judges all of the page
+    // for and converts it to, a part far longer than a copy.
+    PreviewWork(const CString& strText, bool bCharsetEdited)
+    {
+        m_op.SetStatusText(strText);
+        // What each part costs for a byte of the page, as measured: the look at its bytes, the
+        // rewrite (a copy, or a judged and converted page), the comparison of two readings, and
+        // each text read into its pane, which holds it line by line.
+        const int costs[] = {1, bCharsetEdited ? 110 : 2, bCharsetEdited ? 10 : 0, 23, 23};
+        int nSum = 0;
+        for (const int nCost : costs)
+            nSum += nCost;
+        for (size_t i = 0, nSoFar = 0; i < std::size(costs); ++i) {
+            m_starts[i] = static_cast<int>(nSoFar * 100 / static_cast<size_t>(nSum));
+            nSoFar += static_cast<size_t>(costs[i]);
+        }
+        m_starts[std::size(costs)] = 100;
+    }
 
     // The step now on: the meter goes through its part.
     void Begin(Step step)
@@ -346,11 +363,10 @@ public:
     {
         if (m_bStopped)
             return false;
-        static constexpr int kStarts[] = {0, 10, 50, 55, 80, 100};
         const int nStep = static_cast<int>(m_step);
-        const int nPart = kStarts[nStep + 1] - kStarts[nStep];
+        const int nPart = m_starts[nStep + 1] - m_starts[nStep];
         const ULONGLONG nShare = nTotal == 0 ? 0 : std::min(nDone, nTotal) * static_cast<ULONGLONG>(nPart) / nTotal;
-        CGXLongOperation::SetPercentDone(kStarts[nStep] + static_cast<int>(nShare));
+        CGXLongOperation::SetPercentDone(m_starts[nStep] + static_cast<int>(nShare));
         BOOL bCancelled = FALSE;
         m_op.DoMessages(bCancelled);
         m_bStopped = bCancelled != FALSE;
@@ -366,6 +382,8 @@ public:
 
 private:
     CGXLongOperation m_op;
+    // Where each step's part of the meter starts, in percent, and where the last ends.
+    int m_starts[6] = {};
     Step m_step = Step::Look;
     ULONGLONG m_nDone = 0;
     ULONGLONG m_nTotal = 0;
@@ -467,7 +485,14 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
     const ULONGLONG nSize = static_cast<ULONGLONG>(std::max<off_t>(info.st_size, 0));
     // The work is in the preview's hands from here: its meter and Esc. A closing that ends it
     // early (the Preview itself) closes the work first.
-    std::optional<PreviewWork> work(std::in_place, strWork);
+    bool bCharsetEdited = false;
+    if (CMetaContentList* pContents = nullptr; pPage->GetContentList(pContents) == 0 && pContents != nullptr)
+        for (POSITION pos = pContents->GetHeadPosition(); pos != nullptr;) {
+            const CMetaContent* pContent = pContents->GetNext(pos);
+            bCharsetEdited = bCharsetEdited
+                || (pContent != nullptr && pContent->GetModified() && pContent->GetName().CompareNoCase("Content-Type") == 0);
+        }
+    std::optional<PreviewWork> work(std::in_place, strWork, bCharsetEdited);
     // A picture or an archive put in the page's place since it was edited: the save will not
     // write it, and its bytes are no text to show.
     work->Begin(PreviewWork::Step::Look);
@@ -572,6 +597,9 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
 
     CPreviewDlg dlg(this);
     dlg.SetFiles(strPath, szTemp);
+    // The Preview that comes again after a way was taken in it stands as that one stood.
+    if (std::exchange(m_pPreviewTakenPage, nullptr) == pPage)
+        dlg.KeepPlace({m_nPreviewTakenLine, m_nPreviewTakenColumn});
     // Bytes kept under a new declaration may read as other letters: the Preview tells how many.
     if (!bInDoubt && change == CharsetChange::Relabelled) {
         work->Begin(PreviewWork::Step::Compare);
@@ -614,9 +642,19 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
     }
     pageFd.Close();
     work.reset();
+    // The preparation is over: the status bar does not go on saying so behind the Preview.
+    EndWorkSaid(strWork);
     const INT_PTR nResult = dlg.DoModal();
-    if (CPreviewDlg::IsTakeId(nResult))
+    // The texts of both panes, as large as the page twice, go with the dialog: what the allocator
+    // keeps of them goes back to the system once the dialog is gone.
+    if (CVostrelApp* pApp = GetVostrelApp(); pApp != nullptr && pApp->GetMainFrame() != nullptr)
+        pApp->GetMainFrame()->PostMessage(kMsgGiveBackMemory, FALSE);
+    if (CPreviewDlg::IsTakeId(nResult)) {
+        m_pPreviewTakenPage = pPage;
+        m_nPreviewTakenLine = dlg.GetPlaceTaken().nLine;
+        m_nPreviewTakenColumn = dlg.GetPlaceTaken().nColumn;
         TakeWayOfPreview(pPage, static_cast<UINT>(nResult), choices);
+    }
 }
 
 void CGroupView::TakeWayOfPreview(CPageNode* pPage, UINT nButton, const CharsetChoices& choices)

@@ -290,30 +290,32 @@ int CHtmlLexer::PeekSlow(size_t nOffset)
 size_t CHtmlLexer::RunUntil(size_t nFrom, unsigned wStop)
 {
     size_t n = nFrom;
+    const size_t nLimit = std::max(nFrom, kLongestRun);
     for (;;) {
         // The buffer may move on a refill: its bytes are looked up afresh each time round.
         const auto* p = reinterpret_cast<const unsigned char*>(m_pBuffer.get() + m_nTokenStart);
-        const size_t nAvailable = m_nEnd - m_nTokenStart;
+        const size_t nAvailable = std::min(m_nEnd - m_nTokenStart, nLimit);
         while (n < nAvailable && (g_classes.bits[p[n]] & wStop) == 0)
             ++n;
-        if (n < nAvailable || !Refill())
+        if (n < nAvailable || n >= nLimit || !Refill())
             return n;
     }
 }
 
-size_t CHtmlLexer::RunUntilByte(size_t nFrom, char ch)
+size_t CHtmlLexer::RunUntilByte(size_t nFrom, char ch, size_t nLimit)
 {
     size_t n = nFrom;
+    nLimit = std::max(nFrom, nLimit);
     for (;;) {
         const char* p = m_pBuffer.get() + m_nTokenStart;
-        const size_t nAvailable = m_nEnd - m_nTokenStart;
+        const size_t nAvailable = std::min(m_nEnd - m_nTokenStart, nLimit);
         if (n < nAvailable) {
             const void* pFound = std::memchr(p + n, ch, nAvailable - n);
             if (pFound != nullptr)
                 return static_cast<size_t>(static_cast<const char*>(pFound) - p);
             n = nAvailable;
         }
-        if (!Refill())
+        if (n >= nLimit || !Refill())
             return n;
     }
 }
@@ -444,11 +446,15 @@ size_t CHtmlLexer::MatchEndTagRest(size_t nFrom)
             // time.
             if (m_nDropped + m_nTokenStart + i >= m_nNoTagEndFrom)
                 return 0;
-            nEnd = RunUntilByte(i, '>');
-            if (PeekAt(nEnd) < 0) {
+            nEnd = RunUntilByte(i, '>', kLongestLookAhead);
+            const int chEnd = PeekAt(nEnd);
+            if (chEnd < 0) {
                 m_nNoTagEndFrom = m_nDropped + m_nTokenStart + i;
                 return 0;
             }
+            // A tag longer than the look ahead is no end tag: its "</" is text.
+            if (chEnd != '>')
+                return 0;
             bHaveEnd = true;
         }
         // A quoted value after "=" may hold a ">"; it runs to its own quote. One that never
@@ -459,15 +465,14 @@ size_t CHtmlLexer::MatchEndTagRest(size_t nFrom)
         if (k == nEnd)
             return nEnd + 1;
         ++k;
-        while (IsLexerSpace(PeekAt(k)))
-            ++k;
+        k = RunUntil(k, kClsNotSpace);
         const int chQuote = PeekAt(k);
         if (chQuote != '"' && chQuote != '\'') {
             i = k;
             continue;
         }
-        const size_t nClose = RunUntilByte(k + 1, static_cast<char>(chQuote));
-        if (PeekAt(nClose) < 0)
+        const size_t nClose = RunUntilByte(k + 1, static_cast<char>(chQuote), kLongestLookAhead);
+        if (PeekAt(nClose) != chQuote)
             return 0;
         i = nClose + 1;
     }
@@ -502,8 +507,7 @@ CHtmlLexer::Match CHtmlLexer::MatchText()
             if (IsLetter(c2)) {
                 const size_t n = RunUntil(3, kClsNotName) - 2;
                 size_t i = 2 + n;
-                while (IsLexerSpace(PeekAt(i)))
-                    ++i;
+                i = RunUntil(i, kClsNotSpace);
                 if (PeekAt(i) == '>')
                     return Match{Rule::EndTag, i + 1, n};
             }
@@ -544,8 +548,7 @@ CHtmlLexer::Match CHtmlLexer::MatchStartTag()
     if (IsLetter(c)) {
         const size_t n = RunUntil(1, kClsNotName);
         size_t i = n;
-        while (IsLexerSpace(PeekAt(i)))
-            ++i;
+        i = RunUntil(i, kClsNotSpace);
         if (PeekAt(i) == '=')
             return Match{Rule::AttrName, i + 1, n};
         return Match{Rule::AttrNoValue, n, n};
@@ -585,8 +588,10 @@ bool CHtmlLexer::QuoteCloses(char chQuote)
 {
     // The search stops at the next quote of the kind, and a value that closes runs to exactly
     // that quote; a search that finds none leaves no quote of its kind to search from again.
-    // So the look-ahead stays linear in the page, however many quotes it has.
-    return PeekAt(RunUntilByte(1, chQuote)) >= 0;
+    // So the look-ahead stays linear in the page, however many quotes it has. It goes no further
+    // than a value the lexer would hold: one whose quote closes later still runs to that quote,
+    // only a "<" or ">" in it ends it as in a value left open.
+    return PeekAt(RunUntilByte(1, chQuote, kLongestLookAhead)) == static_cast<unsigned char>(chQuote);
 }
 
 CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
@@ -601,7 +606,7 @@ CHtmlLexer::Match CHtmlLexer::MatchQuoted(char chQuote)
         return Match{Rule::QuotedTagEnd, 1};
     if (c == '\r' || c == '\n') {
         size_t n = 1;
-        while (PeekAt(n) == '\r' || PeekAt(n) == '\n')
+        while ((PeekAt(n) == '\r' || PeekAt(n) == '\n') && n < kLongestRun)
             ++n;
         return Match{Rule::Markup, n};
     }
@@ -625,28 +630,24 @@ CHtmlLexer::Match CHtmlLexer::MatchDeclaration()
         return Match{Rule::MarkupToText, 1};
     if (c == '"') {
         // A quoted string is taken whole, ">" included; an unclosed quote is one character.
-        for (size_t i = 1;; ++i) {
-            const int d = PeekAt(i);
-            if (d < 0)
-                return Match{Rule::Markup, 1};
-            if (d == '"')
-                return Match{Rule::Markup, i + 1};
-        }
+        const size_t nClose = RunUntilByte(1, '"', kLongestLookAhead);
+        return Match{Rule::Markup, PeekAt(nClose) == '"' ? nClose + 1 : 1};
     }
     if (c == '-') {
         if (PeekAt(1) == '-') {
-            for (size_t i = 2;; ++i) {
-                const int d = PeekAt(i);
-                if (d < 0)
+            for (size_t i = 2; i < kLongestLookAhead;) {
+                i = RunUntilByte(i, '-', kLongestLookAhead);
+                if (PeekAt(i) != '-')
                     break;
-                if (d == '-' && PeekAt(i + 1) == '-')
+                if (PeekAt(i + 1) == '-')
                     return Match{Rule::Markup, i + 2};
+                ++i;
             }
         }
         return Match{Rule::Markup, 1};
     }
     size_t n = 1;
-    for (int d = PeekAt(n); d >= 0 && d != '>' && d != '"' && d != '-'; d = PeekAt(n))
+    for (int d = PeekAt(n); d >= 0 && d != '>' && d != '"' && d != '-' && n < kLongestRun; d = PeekAt(n))
         ++n;
     return Match{Rule::Markup, n};
 }

@@ -37,6 +37,13 @@ public:
     // The longest token the lexer holds: a token is held whole, and its length travels as an
     // int, so the buffer never grows past what an int can count. A longer one fails the lexer.
     static constexpr size_t kMaxTokenSize = 0x7FFFFFF0u;
+    // A run of text, blanks, a comment's, a script's or a value's characters is raised in
+    // tokens of at most this many bytes, one after the other in the same condition: what a page
+    // holds, however long, is lexed in a buffer of a few megabytes.
+    static constexpr size_t kLongestRun = 1u << 20;
+    // How far ahead the lexer looks for what closes a token it has begun (a quoted value's
+    // quote, an end tag's ">"). What closes further on is taken as not closing there.
+    static constexpr size_t kLongestLookAhead = 16u << 20;
 
     // Neither file is owned. The output file is only kept for subclasses; the lexer never
     // writes to it. pInput may be null (ReadInput then reports the end of the input at once).
@@ -131,10 +138,11 @@ private:
     }
     int PeekSlow(size_t nOffset);
     // The offset from the token start of the first byte at or after nFrom whose class has none
-    // of the bits in wStop (the end of the input when there is none), refilling as needed.
+    // of the bits in wStop (the end of the input when there is none), refilling as needed; no
+    // further than kLongestRun from the token start.
     size_t RunUntil(size_t nFrom, unsigned wStop);
-    // The same for a run that stops only at the byte ch.
-    size_t RunUntilByte(size_t nFrom, char ch);
+    // The same for a run that stops only at the byte ch, no further than nLimit.
+    size_t RunUntilByte(size_t nFrom, char ch, size_t nLimit = kLongestRun);
     bool Refill();
     bool Grow();
     void Fail(LPCSTR pszMessage);

@@ -200,10 +200,10 @@ void CHtmlParser::OnScriptText(LPCSTR pszText, int nLength)
     // The script goes out as a NUL-terminated text: a NUL of the page is dropped.
     const char* p = pszText;
     const char* pEnd = pszText + nLength;
-    while (p < pEnd) {
+    while (p < pEnd && m_strScriptText.size() < kLongestScriptHeld) {
         const void* pNul = std::memchr(p, '\0', static_cast<size_t>(pEnd - p));
         const char* pStop = pNul != nullptr ? static_cast<const char*>(pNul) : pEnd;
-        m_strScriptText.append(p, static_cast<size_t>(pStop - p));
+        m_strScriptText.append(p, std::min(static_cast<size_t>(pStop - p), kLongestScriptHeld - m_strScriptText.size()));
         p = pStop + (pNul != nullptr ? 1 : 0);
     }
 }

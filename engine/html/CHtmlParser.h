@@ -45,7 +45,10 @@ public:
     virtual void OnLastModified(LONG nTime);
     virtual void OnNamedMeta(LPCSTR lpszName, LPCSTR lpszContent, LPCSTR lpszScheme);
     virtual void OnHttpEquivMeta(LPCSTR lpszName, LPCSTR lpszContent);
-    // Hooks for script examination; the parser itself does nothing with scripts.
+    // Hooks for script examination; the parser itself does nothing with scripts. A script is
+    // handed over whole up to kLongestScriptHeld bytes, and cut there: a page's memory does not
+    // grow with a script of gigabytes.
+    static constexpr size_t kLongestScriptHeld = 1u << 20;
     virtual void OnJavaScript(LPCSTR lpszScript);
     virtual void OnVBScript(LPCSTR lpszScript);
     // Ends an open form first, then opens one with the name (null or empty: an empty name).

@@ -34,6 +34,10 @@ void ITaskManager::OnFileChecksum(DWORD_PTR, ULONGLONG)
 {
 }
 
+void ITaskManager::OnReadProgress(DWORD_PTR, ULONGLONG, ULONGLONG)
+{
+}
+
 void ITaskManager::OnRedirect(DWORD_PTR dwPage, UINT nStatus, LPCSTR lpszNewUrl, int nLinkKind)
 {
     constexpr DWORD dwClassGood = 3;

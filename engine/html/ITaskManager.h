@@ -49,6 +49,10 @@ public:
     // were read whole: what tells later whether another program changed them, whatever became
     // of the file's size and time. Nothing by default.
     virtual void OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum);
+    // How far the check of a large page has come: nDone of nTotal, told now and then while it
+    // reads the page, on the check's own thread and at once, not in turn with the reports above.
+    // Nothing by default.
+    virtual void OnReadProgress(DWORD_PTR dwPage, ULONGLONG nDone, ULONGLONG nTotal);
     // A keyword: nSource 1 from the page's own KEYWORDS tag, 0 suggested by keyword extraction.
     virtual void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) = 0;
     // Every META NAME with its content; the scheme may be null.

@@ -1279,6 +1279,10 @@ void Guarded(PendingPage& pending, Step&& step)
 // How many pages share one flush: enough to spread its cost thin, few enough that a stop comes
 // soon and open copies stay few.
 constexpr size_t kSaveBatch = 64;
+// A page whose copy is this large ends its batch: it is put in its place as soon as it is
+// written, not after the pages that follow it, and a flush of its own costs little beside its
+// writing.
+constexpr long long kLargeCopy = 16ll << 20;
 
 UINT SaveThread(LPVOID pParam)
 {
@@ -1300,7 +1304,8 @@ UINT SaveThread(LPVOID pParam)
         // both selected) waits for the next batch, which knows whether that file was written.
         std::vector<std::unique_ptr<PendingPage>> batch;
         std::set<FileKey> files;
-        for (; nNext < pages.size() && batch.size() < kSaveBatch; ++nNext) {
+        bool bLargeCopy = false;
+        for (; nNext < pages.size() && batch.size() < kSaveBatch && !bLargeCopy; ++nNext) {
             if (pages[nNext] == nullptr)
                 continue;
             sweep.Sweep(pages[nNext]->GetFolder());
@@ -1309,8 +1314,10 @@ UINT SaveThread(LPVOID pParam)
             Guarded(*pPending, [&] { PreparePage(*pPending, watch); });
             if (pPending->result == PageResult::Deferred)
                 break;
-            if (pPending->Ready())
+            if (pPending->Ready()) {
                 files.insert(KeyOf(pPending->read));
+                bLargeCopy = pPending->copyInfo.st_size >= kLargeCopy;
+            }
             batch.push_back(std::move(pPending));
             // A stop is answered after the page being saved: the next one to be put in place.
             if (pParams->pState->bStop.load())
@@ -1788,6 +1795,14 @@ void CParserEngine::OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR
     pPage->GetFullPath(strPath);
     const bool bElsewhere = lpszResolved != nullptr && *lpszResolved != '\0' && strPath != lpszResolved;
     pPage->SetReadFile(file, bElsewhere ? CString(lpszResolved) : CString());
+}
+
+void CParserEngine::OnReadProgress(DWORD_PTR dwPage, ULONGLONG nDone, ULONGLONG nTotal)
+{
+    // A progress lost to a full queue is made good by the next one, or by the page's end.
+    if (HWND hWnd = m_hMainWnd.load(); hWnd != nullptr && dwPage != 0 && nTotal > 0)
+        PostMessage(hWnd, kMsgScanPageProgress, static_cast<WPARAM>(std::min(nDone, nTotal) * 1000 / nTotal),
+                    static_cast<LPARAM>(dwPage));
 }
 
 void CParserEngine::OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum)

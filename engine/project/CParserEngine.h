@@ -92,6 +92,8 @@ public:
     void OnFileRead(DWORD_PTR dwPage, const struct stat& file, LPCSTR lpszResolved) override;
     // Keeps the checksum of the bytes read from that file, for the save; without the lock.
     void OnFileChecksum(DWORD_PTR dwPage, ULONGLONG nChecksum) override;
+    // Called on a check thread: tells the main window, without waiting for room in its queue.
+    void OnReadProgress(DWORD_PTR dwPage, ULONGLONG nDone, ULONGLONG nTotal) override;
     // A keyword from keyword extraction (nSource 0) is a suggestion. One of the page's own
     // KEYWORDS tag (1) adds nothing: the tag's content came whole, as written, with OnNamedMeta.
     void OnKeyword(DWORD_PTR dwPage, LPCSTR lpszKeyword, int nSource) override;

@@ -8,6 +8,9 @@
 inline constexpr UINT kMsgFileScanned = 0x402;      // lParam: the page
 inline constexpr UINT kMsgScanFinished = 0x403;
 inline constexpr UINT kMsgShowSetting = 0x405;      // wParam: event to set, lParam: the setting
+inline constexpr UINT kMsgScanPageProgress = 0x412; // a large page on its way; lParam: the page;
+                                                    // wParam: how far its reading came, in
+                                                    // thousandths of the page
 
 // To the enumeration progress dialog.
 inline constexpr UINT kMsgEnumFinished = 0x406;     // not sent after a stop

@@ -2,7 +2,6 @@
 // names no regular file, or a file whose bytes are no HTML text this program reads and writes.
 #pragma once
 
-#include "engine/html/CHtmlLexer.h"
 #include "platform/core/CString.h"
 
 #include <string_view>
@@ -11,11 +10,10 @@
 // How much of a page's start the looks below need.
 inline constexpr size_t kPageSniffBytes = 4096;
 
-// The largest page the scan reads. A page is read as it comes, but the lexer holds each of its
-// tokens whole, and a token can be as long as the page: a page no larger than the longest token
-// the lexer can hold is lexed whatever it holds, a larger one might hold a token that fails the
-// lexer once gigabytes of it are held. Such a page is left unread before a byte of it is read.
-inline constexpr unsigned long long kLargestReadPage = CHtmlLexer::kMaxTokenSize;
+// The largest page the scan reads: 2 GB, whose sizes and offsets every reader of a page counts
+// in an int. A page is read as it comes, in pieces, in the same few megabytes whatever its size;
+// a larger one is left unread before a byte of it is read.
+inline constexpr unsigned long long kLargestReadPage = 0x7FFFFFF0u;
 
 // A size as the user reads it: "2.44 GB", "200 MB", "12 KB", "310 bytes".
 CString PageSizeText(unsigned long long nBytes);

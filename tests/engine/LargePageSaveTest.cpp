@@ -39,6 +39,31 @@ protected:
         m_root.SetKind(CPageNode::kindRoot);
     }
 
+    // A page of the temporary folder as its scan left it, its Content-Type given UTF-8 and, with
+    // bHeld, a Held tag, which holds the save there.
+    CPageNode* AddPageGivenUtf8(const char* pszName, bool bHeld, CMetaContent** ppContentType = nullptr,
+                                CMetaContent** ppHeld = nullptr)
+    {
+        auto* pPage = new CPageNode;
+        pPage->SetKind(CPageNode::kindPage);
+        pPage->SetScanState(0);
+        pPage->SetName(pszName);
+        pPage->SetFolder(TempDir().c_str());
+        NoteFileAsScanned(*pPage);
+        m_root.AddChild(pPage);
+        CMetaContentList* pList = nullptr;
+        pPage->CreateContentList(pList);
+        CMetaContent* pContent = nullptr;
+        pList->AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContent);
+        if (ppContentType != nullptr)
+            *ppContentType = pContent;
+        if (bHeld)
+            pList->AddContent("Held", "h", 1, pContent);
+        if (bHeld && ppHeld != nullptr)
+            *ppHeld = pContent;
+        return pPage;
+    }
+
     CParserEngine m_engine;
     CPageNode m_root;
 };
@@ -65,19 +90,9 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
     auto* pHeld = new HeldTagSetting; // the catalogue owns it
     m_pModel->GetMetaSettings().AddTail(pHeld);
     const HeldTagRelease release{pHeld};
-    auto* pPage = new CPageNode;
-    pPage->SetKind(CPageNode::kindPage);
-    pPage->SetScanState(0);
-    pPage->SetName("large.htm");
-    pPage->SetFolder(TempDir().c_str());
-    NoteFileAsScanned(*pPage);
-    m_root.AddChild(pPage);
-    CMetaContentList* pList = nullptr;
-    pPage->CreateContentList(pList);
     CMetaContent* pContentType = nullptr;
-    pList->AddContent("Content-Type", "text/html; charset=UTF-8", 1, pContentType);
     CMetaContent* pHeldContent = nullptr;
-    pList->AddContent("Held", "h", 1, pHeldContent);
+    CPageNode* pPage = AddPageGivenUtf8("large.htm", true, &pContentType, &pHeldContent);
     CSelNodesCol selection;
     selection.AddTail(pPage);
 
@@ -103,6 +118,43 @@ TEST_F(LargePageSaveTest, AStopInTheMiddleOfALargePageLeavesItAsItWas)
     EXPECT_EQ(std::distance(fs::directory_iterator(TempDir()), fs::directory_iterator()), 1) << "a copy or a backup was left";
     EXPECT_EQ(pContentType->GetModified(), 1u);
     EXPECT_EQ(pHeldContent->GetModified(), 1u);
+}
+
+// A large Russian page in windows-1251 and a small page after it, both given UTF-8, saved: the
+// large one is in its place, converted, by the time the save writes the tags of the next, not only
+// when the whole save ends.
+TEST_F(LargePageSaveTest, ALargePageIsPutInItsPlaceBeforeTheNextPageIsWritten)
+{
+    std::string body;
+    while (body.size() < (34u << 20))
+        body += legacy_site::kRussian.pszBody;
+    const legacy_site::GuidePage text{legacy_site::kRussian.pszTitle, body.c_str()};
+    const std::string inUtf8 = legacy_site::Page(text, legacy_site::ContentType("windows-1251"));
+    const std::string large = iconv_program::Convert(inUtf8, "UTF-8", "CP1251", (TempDir() / "scratch").string());
+    ASSERT_GT(large.size(), 17u << 20) << large.substr(0, 40);
+    fs::remove(TempDir() / "scratch");
+    WriteFileBytes(TempDir() / "large.htm", large);
+    const std::string small = "<html><head><title>Klein</title></head><body>Seite</body></html>\n";
+    WriteFileBytes(TempDir() / "next.htm", small);
+
+    auto* pHeld = new HeldTagSetting; // the catalogue owns it
+    m_pModel->GetMetaSettings().AddTail(pHeld);
+    const HeldTagRelease release{pHeld};
+    CSelNodesCol selection;
+    selection.AddTail(AddPageGivenUtf8("large.htm", false));
+    selection.AddTail(AddPageGivenUtf8("next.htm", true));
+
+    MessageSink sink;
+    ASSERT_EQ(m_engine.StartSave(selection, sink.Handle(), sink.Handle()), 0u);
+    ASSERT_TRUE(pHeld->WaitUntilEntered()) << "the save never came to the next page's tags";
+    const std::string converted = ReadFileBytes(TempDir() / "large.htm");
+    EXPECT_TRUE(converted.find(legacy_site::kRussian.pszTitle) != std::string::npos)
+        << "the large page was not in its place while the next was written: " << converted.substr(0, 200);
+    EXPECT_EQ(converted.find("windows-1251"), std::string::npos);
+    pHeld->Release();
+    ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
+    EXPECT_TRUE(ReadFileBytes(TempDir() / "large.htm") == converted);
+    EXPECT_NE(ReadFileBytes(TempDir() / "next.htm"), small);
 }
 
 namespace {

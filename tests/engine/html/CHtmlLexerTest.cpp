@@ -241,6 +241,59 @@ TEST(CHtmlLexerTest, TokensLongerThanTheBufferAndByteWiseReads)
     EXPECT_EQ(a.events, b.events);
 }
 
+// Runs of any length (a word without blanks, a comment, a script, a text area's text, a quoted
+// value) are raised in pieces no longer than the lexer holds, in the same condition, each byte
+// once: the markup after the run is still lexed as markup, and a value whose quote closes within
+// the look ahead runs to that quote, a ">" in it included.
+TEST(CHtmlLexerTest, LongRunsAreRaisedInPiecesWithNothingLost)
+{
+    const size_t nRun = 3 * CHtmlLexer::kLongestRun + 7;
+    const std::string run(nRun, 'w');
+    const std::string valueWithTagEnd = std::string(CHtmlLexer::kLongestRun + 5, 'v') + ">" + run;
+    const struct {
+        const char* name;
+        std::string html;
+        const char* kind;     // the event the run's pieces come in
+        std::string expected; // their text joined
+        bool bWhole;          // the value is collected and raised whole
+    } rows[] = {
+        {"a word", "<p>" + run + "<b>", "Text", run, false},
+        {"a comment", "<!--" + run + "--><b>", "Markup", "<!--" + run + "-->", false},
+        {"a script", "<script>" + run + "</script><b>", "ScriptText", run, false},
+        {"a text area", "<textarea>" + run + "</textarea><b>", "Text", run, false},
+        {"blanks", "<p>" + std::string(nRun, ' ') + "<b>", "Whitespace", std::string(nRun, ' '), false},
+        {"a quoted value", "<img alt=\"" + valueWithTagEnd + "\"><b>", "AttrValue", valueWithTagEnd, true},
+    };
+    for (const auto& row : rows) {
+        ChunkFile file(row.html, 65536);
+        RecordingLexer lexer(&file);
+        lexer.Lex();
+        const std::string prefix = std::string(row.kind) + ":";
+        size_t nPieces = 0, nLongest = 0;
+        for (const std::string& event : lexer.events) {
+            if (event.compare(0, prefix.size(), prefix) != 0)
+                continue;
+            ++nPieces;
+            nLongest = std::max(nLongest, event.size() - prefix.size());
+        }
+        EXPECT_TRUE(lexer.Joined(row.kind) == row.expected) << row.name;
+        if (!row.bWhole) {
+            EXPECT_GE(nPieces, 3u) << row.name;
+            EXPECT_LE(nLongest, CHtmlLexer::kLongestRun) << row.name;
+        }
+        ASSERT_GE(lexer.events.size(), 2u) << row.name;
+        EXPECT_EQ(lexer.events[lexer.events.size() - 2], "StartTag:B") << row.name;
+    }
+    // A quote that closes only past the look ahead is taken as left open: the value ends at its
+    // first ">", and what follows is text.
+    const std::string farValue = std::string(CHtmlLexer::kLongestLookAhead, 'f');
+    const Events far = LexEvents("<img alt=\"a>" + farValue + "\"><b>", 65536);
+    ASSERT_GE(far.size(), 6u);
+    EXPECT_EQ(far[3], "AttrValue:a");
+    EXPECT_EQ(far[4], "TagEnd");
+    EXPECT_EQ(far[far.size() - 2], "StartTag:B");
+}
+
 TEST(CHtmlLexerTest, NulBytesAreOrdinaryBytes)
 {
     const std::string html("a\0b<p x=\"\0\">", 12);
