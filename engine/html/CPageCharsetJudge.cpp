@@ -612,6 +612,11 @@ int NamedRank(unsigned roles)
 
 } // namespace
 
+size_t CPageCharsetJudge::Margin(const CTextReading& reading)
+{
+    return 1 + reading.GetWordsBeyond() / kWordsPerOddity;
+}
+
 CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs,
                                                      const CByteCounts& bytes, Word word)
 {
@@ -622,23 +627,28 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
         return bText ? Weighing::Holds : Weighing::Outweighed;
     if (!bText)
         return Weighing::Holds;
-    // The bytes' own evidence: what reads as no letter of a text where the two differ.
-    const size_t nOwn = reading.GetMisreadings() + reading.GetStrays();
-    const size_t nRival = rival.GetMisreadings() + rival.GetStrays();
-    if (nOwn != nRival)
-        return nOwn < nRival ? Weighing::Holds : Weighing::Outweighed;
+    // Where the two read the bytes alike they count alike: the scores differ by how each reads
+    // the bytes they read otherwise, in their context. A rival outweighs a reading whose score is
+    // clearly above its own, by the margin, unless it puts more characters where no word holds
+    // them: letters of several alphabets are what a text of several languages holds too.
+    const size_t nOwn = reading.GetScore();
+    const size_t nRival = rival.GetScore();
+    const auto misread = [](const CTextReading& text) { return text.GetMisreadings() + text.GetStrays(); };
+    if (nRival + Margin(reading) < nOwn && misread(rival) <= misread(reading))
+        return Weighing::Outweighed;
+    // A rival that reads the bytes worse tells nothing against it, whoever named it.
+    if (nRival > nOwn)
+        return Weighing::Holds;
     const CPageCharset& one = reading.GetCharset();
     const CPageCharset& two = rival.GetCharset();
     // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
     // a one-byte charset from a few letters does not outweigh them.
     if (rivalIs != Rival::SureDetector && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
         return Weighing::Holds;
-    const size_t nOwnLetters = reading.GetLetterOddities();
-    const size_t nRivalLetters = rival.GetLetterOddities();
-    // The user's word alone, against how the page reads, tells no more than the bytes: any reading
-    // of fewer letter oddities puts it in doubt.
-    const Weighing heldSo = word == Word::User && nRivalLetters < nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
-    // Where one reads a letter and the other a sign, their oddities weighed them; only letters for
+    // The user's word alone, against how the page reads, tells no more than the bytes: a reading
+    // of a lower total puts it in doubt.
+    const Weighing heldSo = word == Word::User && nRival < nOwn ? Weighing::InDoubt : Weighing::Holds;
+    // Where one reads a letter and the other a sign, the scores weighed them; only letters for
     // letters are told apart by the language.
     const bool bOneByte = IsOneByte(one) && IsOneByte(two);
     if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two)))
@@ -655,13 +665,18 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
     }
     switch (rivalIs) {
     case Rival::SureDetector:
-        if (nRivalLetters != nOwnLetters)
-            return nRivalLetters < nOwnLetters ? Weighing::Outweighed : Weighing::Holds;
+        if (nRival != nOwn)
+            return Weighing::Outweighed;
         return rival.GetLettersInWords() >= reading.GetLettersInWords() && !bytes.DifferInVariantsOnly(one, two)
             ? Weighing::Outweighed
             : Weighing::Holds;
-    case Rival::Detector: return nRivalLetters == 0 && nOwnLetters > 0 ? Weighing::InDoubt : heldSo;
-    case Rival::Target: return nRivalLetters <= nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
+    // The charset given leaves the label in doubt only where the label reads the bytes worse, or
+    // the two read one letter written two ways.
+    case Rival::Target: return nRival < nOwn || bytes.DifferInVariantsOnly(one, two) ? Weighing::InDoubt : Weighing::Holds;
+    // A guess from too little text leaves in doubt only a reading of letters of no one alphabet
+    // with its own reading of none.
+    case Rival::Detector:
+        return rival.GetLetterOddities() == 0 && reading.GetLetterOddities() > 0 ? Weighing::InDoubt : heldSo;
     case Rival::Other: break;
     }
     return heldSo;
@@ -701,15 +716,11 @@ int CPageCharsetJudge::Rank(const CTextReading& one, unsigned rolesOne, const CT
     const bool bText = one.IsText();
     if (bText != two.IsText())
         return bText ? 1 : -1;
-    const size_t nBytes = one.GetMisreadings() + one.GetStrays();
-    const size_t nOtherBytes = two.GetMisreadings() + two.GetStrays();
-    if (bText && nBytes != nOtherBytes)
-        return nBytes < nOtherBytes ? 1 : -1;
+    if (bText && one.GetScore() != two.GetScore())
+        return one.GetScore() < two.GetScore() ? 1 : -1;
     const bool bSure = (rolesOne & SureDetector) != 0;
     if (bText && bSure != ((rolesTwo & SureDetector) != 0))
         return bSure ? 1 : -1;
-    if (bText && one.GetLetterOddities() != two.GetLetterOddities())
-        return one.GetLetterOddities() < two.GetLetterOddities() ? 1 : -1;
     const int nOne = NamedRank(rolesOne);
     const int nTwo = NamedRank(rolesTwo);
     return nOne == nTwo ? 0 : nOne < nTwo ? 1 : -1;
@@ -848,10 +859,11 @@ CPageCharsetJudge::Standing CPageCharsetJudge::StandLabel(const Scored& label) c
 {
     // From a few letters the detector takes text of any script for Western text: its guess, and
     // the charsets of its script, weigh against a multi-byte label only when it is sure, or
-    // multi-byte itself.
+    // multi-byte itself, or the label reads characters where no word holds them ("Gr鲞e").
     const PageCharsetReading detected = Detected();
+    const bool bMisread = label.pText->GetMisreadings() + label.pText->GetStrays() > 0;
     const Guesses guesses = detected.evidence != CharsetEvidence::Guess && label.Charset().IsMultiByte()
-            && !detected.charset.IsMultiByte()
+            && !detected.charset.IsMultiByte() && !bMisread
         ? Guesses::Ignore
         : Guesses::Weigh;
     Standing standing = Stand(label, Word::Page, Score(guesses));

@@ -65,6 +65,11 @@ public:
     // letters of two scripts in one word, a word of accented Latin letters alone, box drawing, and
     // UTF-8 letters read as a Latin letter and another character ("Ã©").
     size_t GetMisreadings() const;
+    // The oddities weighed into one total, by which readings of the same bytes are compared: a
+    // character no word holds where the reading puts it, or a byte it gives no character, counts
+    // twice what only the language tells does, for a text of several languages holds letters of
+    // several alphabets, but no text holds a sign between letters.
+    size_t GetScore() const;
     // Of them, the UTF-8 letters of two bytes read as two characters.
     size_t GetUtf8Pairs() const;
     // Bytes the charset gives no character (control characters of U+0080 to U+009F) in a word or
@@ -80,8 +85,9 @@ public:
     // in (the first level of GB2312 and of JIS X 0208, Big5's frequent characters, KS X 1001):
     // Chinese read as Japanese or as Big5 reads as many, its own reading as few.
     size_t GetRareLetters() const;
-    // How many letters beyond ASCII the words hold.
+    // How many letters beyond ASCII the words hold, and how many words hold them.
     size_t GetLettersInWords() const;
+    size_t GetWordsBeyond() const;
     // Whether the text holds letters beyond ASCII.
     bool HoldsLetters() const;
     // Whether the two read the bytes as the same text (as far as both read on; a reading that
@@ -89,8 +95,9 @@ public:
     bool ReadsAs(const CTextReading& other) const;
 
     // Of two readings of the same bytes, which reads them more as text: 1 this one, -1 the
-    // other, 0 neither (both as text with as many oddities, or neither as text). Misreadings and
-    // strays weigh first; letter oddities tell only between readings of as many.
+    // other, 0 neither (both as text of the same score, or neither as text). Where the bytes read
+    // alike, the two readings count alike: the scores differ by how each reads the bytes they
+    // read otherwise, in their context.
     int Compare(const CTextReading& other) const;
 
     // The oddities of text in UTF-8, strays among them; whether it reads as text.

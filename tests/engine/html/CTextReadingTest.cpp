@@ -59,6 +59,21 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         {"Bölüm 6. Ağ uygulamaları", 0, true},          {"Bölüm 6. Að uygulamalarý", 1, true},
         {"caf\u0081e", 1, true},                        {"Ref. R-\u0081\u008D-12", 0, true},
         {"caf\uFFFDe", 0, false},                        {"caf\x01e", 0, true},
+        // Each byte a rival reads otherwise is judged in its context by the same rules in both
+        // readings: an acute accent for an apostrophe against a quotation mark inside a word, a
+        // fraction beside a unit against a letter alone, a sign glued to a word against the
+        // letter of another alphabet, a copyright sign against a lone capital.
+        {"Don´t, it´s, L´école", 0, true},              {"Don“t, it“s, L“école", 3, false},
+        {"½kg Mehl, ¼ l Milch, ¾ Tasse, 1½ Löffel Öl für Äpfel", 1, true},
+        {"œkg Mehl, Œ l Milch, Ÿ Tasse, 1œ Löffel Öl für Äpfel", 5, true},
+        {"Exposición¢, año", 1, true},                  {"© 2004 Müller", 0, true},
+        {"Š 2004 Müller", 1, true},                     {"Ő itt van, ők ott, ő és én", 0, true},
+        {"à la gare, 5ª, 2º", 0, true},                 {"į namus, į darbą", 0, true},
+        // Marks and controls inside words: Italian read with Vietnamese tones, Turkish with
+        // Arabic vowel marks and direction marks, Portuguese Mac OS Roman read in Latin-1, Latin
+        // text read in a CJK charset.
+        {"cos\u0301 pu\u0323 aprire", 1, false},        {"A\u064Ba\u00E7 \u200Fehir", 2, false},
+        {"Gest‹o da p‡gina", 2, false},                 {"Gr鲞e, Linuxの設定", 1, true},
     };
     for (const auto& row : rows) {
         bool bText = false;
