@@ -890,6 +890,8 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown(const PageCharsetReading& 
     Verdict verdict = MakeVerdict(Change::Unknown, source, looks);
     if (source.evidence == CharsetEvidence::Declaration)
         FirstOdd(source.charset, verdict.nFirstUnreadable, verdict.byFirstUnreadable);
+    if (verdict.nFirstUnreadable < 0 && IsOneByte(source.charset) && IsOneByte(looks.charset))
+        verdict.nFirstOtherwise = TextBytes().FindFirstReadOtherwise(source.charset, looks.charset, verdict.byFirstOtherwise);
     return verdict;
 }
 

@@ -107,6 +107,10 @@ public:
         // given: the first byte the two read as other letters. -1 for other doubts.
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
+        // Unknown, of a page whose one-byte label reads every byte but likelier reads otherwise:
+        // the first byte the label and what the bytes look like read as different characters.
+        long long nFirstOtherwise = -1;
+        BYTE byFirstOtherwise = 0;
     };
     // What giving the page the target does to its bytes, all of them looked at: the table of
     // candidates (GetCandidates), each read over the same bytes and scored by the same measures

@@ -1964,6 +1964,15 @@ CString CMetaEditEngine::UnknownReason(const CPageCharsetJudge::Verdict& verdict
     // Nothing reads the text, and no byte is undefined: the label's reading is garbled.
     CString strWhy = strLooks.IsEmpty() ? CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in"
                                         : strLooks;
+    if (verdict.nFirstUnreadable < 0 && verdict.nFirstOtherwise >= 0) {
+        // The label reads every byte, but its text reads likelier otherwise: where, and how.
+        const std::string looksName = verdict.other.charset.GetName();
+        strWhy.Format("their text reads likelier in %s than in %s, which reads byte %lld (0x%02X) as \"%s\" where %s "
+                      "reads \"%s\"", looksName.c_str(), pszLabel, verdict.nFirstOtherwise,
+                      static_cast<unsigned>(verdict.byFirstOtherwise),
+                      ByteReadIn(verdict.source.charset, verdict.byFirstOtherwise).c_str(), looksName.c_str(),
+                      ByteReadIn(verdict.other.charset, verdict.byFirstOtherwise).c_str());
+    }
     if (verdict.nFirstUnreadable >= 0) {
         const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
             ? CString("they hold bytes that are no UTF-8")
