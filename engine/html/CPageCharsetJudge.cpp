@@ -631,8 +631,8 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
     // the bytes they read otherwise, in their context. A rival outweighs a reading whose score is
     // clearly above its own, by the margin, unless it puts more characters where no word holds
     // them: letters of several alphabets are what a text of several languages holds too.
-    const size_t nOwn = reading.GetScore();
-    const size_t nRival = rival.GetScore();
+    const size_t nOwn = reading.GetScoreAgainst(rival);
+    const size_t nRival = rival.GetScoreAgainst(reading);
     const auto misread = [](const CTextReading& text) { return text.GetMisreadings() + text.GetStrays(); };
     if (nRival + Margin(reading) < nOwn && misread(rival) <= misread(reading))
         return Weighing::Outweighed;
@@ -676,7 +676,8 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
     // A guess from too little text leaves in doubt only a reading of letters of no one alphabet
     // with its own reading of none.
     case Rival::Detector:
-        return rival.GetLetterOddities() == 0 && reading.GetLetterOddities() > 0 ? Weighing::InDoubt : heldSo;
+        return rival.GetLetterOdditiesAgainst(reading) == 0 && reading.GetLetterOdditiesAgainst(rival) > 0 ? Weighing::InDoubt
+                                                                                                         : heldSo;
     case Rival::Other: break;
     }
     return heldSo;
@@ -716,8 +717,8 @@ int CPageCharsetJudge::Rank(const CTextReading& one, unsigned rolesOne, const CT
     const bool bText = one.IsText();
     if (bText != two.IsText())
         return bText ? 1 : -1;
-    if (bText && one.GetScore() != two.GetScore())
-        return one.GetScore() < two.GetScore() ? 1 : -1;
+    if (const int nLikelier = one.Compare(two); bText && nLikelier != 0)
+        return nLikelier;
     const bool bSure = (rolesOne & SureDetector) != 0;
     if (bText && bSure != ((rolesTwo & SureDetector) != 0))
         return bSure ? 1 : -1;
@@ -957,7 +958,8 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
     // The page may yet be put to the user with two readings: UTF-8 beside the bytes of its own
     // one-byte charset, or of the likeliest reading where its label is multi-byte; or, under a
     // label no reading stands by, the likeliest reading and one beside it that differ only in a
-    // sign ¤ and a currency. Of these, the one whose second reading is the likeliest.
+    // sign ¤ and a currency; so, of a page that declares nothing, its own reading, the one the
+    // scan shows, first. Of these, the one whose second reading is the likeliest.
     struct Option {
         PageCharsetReading source, other;
         const CTextReading* pOther;
@@ -974,16 +976,21 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         consider({reading, utf8, &MixedTextIn(reading.charset), Utf8, -1, 0});
     if (pBest != nullptr && bDeclared && reading.charset.IsMultiByte() && IsMixedText(pBest->candidate.reading))
         consider({pBest->candidate.reading, utf8, &MixedTextIn(pBest->Charset()), Utf8, -1, 0});
-    if (pBest != nullptr && bDeclared && (pOwn == nullptr || !pBest->pText->ReadsAs(*pOwn->pText))) {
+    const Scored* pFirst = nullptr;
+    if (bDeclared)
+        pFirst = pBest != nullptr && (pOwn == nullptr || !pBest->pText->ReadsAs(*pOwn->pText)) ? pBest : nullptr;
+    else
+        pFirst = pOwn != nullptr && pOwn->Reads() ? pOwn : nullptr;
+    if (pFirst != nullptr) {
         const auto misread = [](const CTextReading& text) { return text.GetMisreadings() + text.GetStrays(); };
+        const PageCharsetReading first = bDeclared ? NamedReading(pFirst->candidate, Detected()) : reading;
         for (const Scored& beside : table) {
             long long nAt = -1;
             BYTE by = 0;
-            if (&beside != pBest && beside.Reads() && misread(*beside.pText) == misread(*pBest->pText)
-                && (ReadsSignAsCurrency(*pBest->pText, *beside.pText, TextBytes(), nAt, by)
-                    || ReadsSignAsCurrency(*beside.pText, *pBest->pText, TextBytes(), nAt, by)))
-                consider({NamedReading(pBest->candidate, Detected()), NamedReading(beside.candidate, Detected()), beside.pText,
-                          beside.candidate.roles, nAt, by});
+            if (&beside != pFirst && beside.Reads() && misread(*beside.pText) == misread(*pFirst->pText)
+                && (ReadsSignAsCurrency(*pFirst->pText, *beside.pText, TextBytes(), nAt, by)
+                    || ReadsSignAsCurrency(*beside.pText, *pFirst->pText, TextBytes(), nAt, by)))
+                consider({first, NamedReading(beside.candidate, Detected()), beside.pText, beside.candidate.roles, nAt, by});
         }
     }
     if (doubt)

@@ -159,7 +159,7 @@ public:
     // How a reading stands against a rival reading of the same bytes, by what the rival is and
     // whose word the reading is. The bytes' own evidence decides first: a reading that reads them
     // as no text is outweighed by any rival that does; where both read text, their scores
-    // (CTextReading::GetScore) differ by how each reads the bytes they read otherwise, each in its
+    // (CTextReading::GetScoreAgainst) differ by how each reads the bytes they read otherwise, each in its
     // context, and a rival whose score is clearly lower, by the margin (Margin), outweighs the
     // reading unless it puts more characters where no word holds them. A near tie goes to the
     // reading, and a rival of a higher score tells nothing against it. Within the margin, only the

@@ -932,6 +932,31 @@ size_t CTextReading::GetScore() const
     return 2 * (GetMisreadings() + GetStrays()) + GetLetterOddities();
 }
 
+size_t CTextReading::GetScoreAgainst(const CTextReading& rival) const
+{
+    return GetScore() - SignsTellingNothingAgainst(rival);
+}
+
+size_t CTextReading::GetLetterOdditiesAgainst(const CTextReading& rival) const
+{
+    return GetLetterOddities() - SignsTellingNothingAgainst(rival);
+}
+
+size_t CTextReading::SignsTellingNothingAgainst(const CTextReading& rival) const
+{
+    const size_t nSigns = GetSignsForCurrency();
+    const ClassedTable* pOwn = m_pState->pTable;
+    const ClassedTable* pRival = rival.m_pState->pTable;
+    // A multi-byte reading has no table of bytes: the rival's is not known to read a currency.
+    if (nSigns == 0 || pOwn == nullptr || pRival == nullptr)
+        return nSigns;
+    for (size_t i = 0; i < pOwn->characters.size(); ++i) {
+        if (pOwn->characters[i] == 0xA4 && pRival->characters[i] >= 0x20A0 && pRival->characters[i] <= 0x20CF)
+            return 0;
+    }
+    return nSigns;
+}
+
 size_t CTextReading::GetMisreadings() const
 {
     return m_pState->counter.GetMisreadings();
@@ -1013,9 +1038,11 @@ int CTextReading::Compare(const CTextReading& other) const
         return bText ? 1 : -1;
     if (!bText)
         return 0;
-    if (GetScore() == other.GetScore())
+    const size_t nOwn = GetScoreAgainst(other);
+    const size_t nOther = other.GetScoreAgainst(*this);
+    if (nOwn == nOther)
         return 0;
-    return GetScore() < other.GetScore() ? 1 : -1;
+    return nOwn < nOther ? 1 : -1;
 }
 
 size_t CTextReading::CountOddities(std::string_view utf8, bool& bText)

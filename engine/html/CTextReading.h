@@ -70,6 +70,11 @@ public:
     // twice what only the language tells does, for a text of several languages holds letters of
     // several alphabets, but no text holds a sign between letters.
     size_t GetScore() const;
+    // The same, weighed against a rival reading of the same bytes: a sign ¤ after a number tells
+    // only against the sign in a charset whose byte for it the rival reads as a currency; against
+    // any other, neither reads a currency there.
+    size_t GetScoreAgainst(const CTextReading& rival) const;
+    size_t GetLetterOdditiesAgainst(const CTextReading& rival) const;
     // Of them, the UTF-8 letters of two bytes read as two characters.
     size_t GetUtf8Pairs() const;
     // Bytes the charset gives no character (control characters of U+0080 to U+009F) in a word or
@@ -109,6 +114,9 @@ public:
     static const ByteTable& ReadingOf(const CPageCharset& charset);
 
 private:
+    // Of the signs ¤ after a number, those that tell nothing against the rival.
+    size_t SignsTellingNothingAgainst(const CTextReading& rival) const;
+
     class OddityCounter;
     struct State;
     std::unique_ptr<State> m_pState;

@@ -47,6 +47,8 @@ const std::string kThai = "<html><head>\n<meta charset=\"windows-874\">\n<title>
 const std::string kKoreanUnderGbk = "<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=GBK\">\n"
                                     "<title>한국어 설명서</title>\n</head><body>\n<p>Manual</p>\n</body></html>\n";
 const std::string kShortJapanese = "<html><head>\n<title>はじめに</title>\n</head><body>\n</body></html>\n";
+// A price in euros in a page that declares nothing, which the scan reads in the charset of the euro.
+const std::string kEuroPrice = "<html><head>\n<title>Tarif</title>\n</head><body>\n<p>Prix : 5 €.</p>\n</body></html>\n";
 // A Vietnamese line in windows-1258 under a Latin label.
 const std::string kVietnamese = "<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n"
                                 "<title>Trang chủ</title>\n</head><body>\n<p>Chào mừng các bạn đến với trang của chúng tôi. "
@@ -161,6 +163,7 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
     const std::string korean = InCharset(kKoreanUnderGbk, "EUC-KR");
     const std::string japanese = InCharset(kShortJapanese, "SHIFT_JIS");
     const std::string vietnamese = InCharset(kVietnamese, "CP1258");
+    const std::string euro = InCharset(kEuroPrice, "ISO-8859-15");
     struct Row {
         const char* pszName;
         std::string page;
@@ -177,6 +180,9 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
         {"vietnamese.htm", vietnamese, "text/html; charset=UTF-8", {"converted from windows-1258"},
          {CharsetChoice::Convert, "windows-1258"},
          WaysReplaced(encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese), "ISO-8859-1", "UTF-8")},
+        // The first way named reads the page as the scan did: "5 €", not "5 ¤".
+        {"euro.htm", euro, "text/html; charset=UTF-8", {"converted from ISO-8859-15 or converted from windows-1252"},
+         {CharsetChoice::Convert, "ISO-8859-15"}, WaysReplaced(kEuroPrice, "</head>", kUtf8Tag + "\n</head>")},
         // Taken on other bytes: left alone again.
         {"changed.htm", korean, "text/html; charset=UTF-8", {"converted from EUC-KR"},
          {CharsetChoice::Convert, "EUC-KR", 1}, korean},

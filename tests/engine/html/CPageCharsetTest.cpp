@@ -788,8 +788,9 @@ TEST(CPageCharsetTest, ASignThatMayBeACurrencyAndTheLikelierOfTwoReadingsAreMeas
 // a short title in Chinese, also after a sign that reads as Thai, or in Japanese, as the charset
 // of its script whose rarer letters it holds none of; a Korean title as its own reading, not as
 // the Chinese or Japanese that nothing points to and that reads it only as well; a price in the sign ¤ beside the charset
-// that reads a currency, also under a wrong label; a German price in euros in a script, and an
-// Estonian title, beside the Latin charsets they read alike in but for a letter or a sign.
+// that reads a currency, also under a wrong label, and a German price in euros in a script, in
+// doubt between the two, an undeclared page's own reading, the one the scan shows, first; and an
+// Estonian title, beside the Latin charsets it reads alike in but for a letter.
 TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
 {
     using Change = CPageCharsetJudge::Change;
@@ -854,13 +855,13 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
          page("", "", "<h1>제6장 네트워크 응용 프로그램</h1>\n<p>See the next chapter.</p>\n"), "EUC-KR", "UTF-8",
          Change::Unknown, "EUC-KR", "EUC-KR"},
         {"a Hebrew price", page("", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
-         Change::Unknown, "windows-1255", "ISO-8859-8"},
+         Change::Doubt, "windows-1255", "ISO-8859-8"},
         {"a Hebrew price under a Latin-1 label",
          page("ISO-8859-1", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
          Change::Doubt, "windows-1255", "ISO-8859-8"},
         {"a German price in a script", page("", "<script>var s = \"Ein Server für Büros kostet 15 € im Monat.\";</script>\n",
                                             "<p>Prices</p>\n"),
-         "ISO-8859-15", "UTF-8", Change::Unknown, "windows-1252", "ISO-8859-15"},
+         "ISO-8859-15", "UTF-8", Change::Doubt, "ISO-8859-15", "windows-1252"},
         {"an Estonian title", page("", "", "<h1>Peatükk 6. Võrgurakendused</h1>\n"), "ISO-8859-15", "UTF-8", Change::Unknown,
          "ISO-8859-2", "windows-1252"},
     };
@@ -879,5 +880,7 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
                                                     dir.Path() + "/page");
     EXPECT_EQ(Detect(euro).GetName(), "ISO-8859-15");
     EXPECT_EQ(JudgeWhole(euro, "ISO-8859-15").verdict.change, Change::Relabel);
+    EXPECT_EQ(JudgeWhole(euro, "UTF-8").reading.charset.GetName(), "ISO-8859-15");
+    EXPECT_EQ(JudgeWhole(euro, "UTF-8").verdict.source.charset.GetName(), "ISO-8859-15");
     EXPECT_NE(JudgeWhole(euro, "windows-1252").verdict.change, Change::Relabel);
 }

@@ -180,3 +180,26 @@ TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
         EXPECT_EQ(reading.GetOddities(), row.nMisreadings + row.nStrays + row.nForeign + row.nCurrency + row.nRare) << what;
     }
 }
+
+// A sign ¤ after a number stands for a currency, and the words a reading is given keep the number
+// before it; the sign tells against a reading only beside a rival that reads its byte as a
+// currency: against one that reads a sign ¤ there too, or another character, it tells nothing.
+TEST(CTextReadingTest, ASignAfterANumberTellsOnlyAgainstACurrency)
+{
+    CWordsBeyondAscii words;
+    std::string text;
+    words.Add("Prix : 5 \xA4. Total: 12 items, 3 \xE9t\xE9s, 2004 ", text);
+    words.Finish(text);
+    EXPECT_EQ(text, "5 \xA4. 3 \xE9t\xE9s, ");
+    const auto reading = [&text](const char* pszCharset) { return CTextReading(CPageCharset::FromName(pszCharset), text); };
+    const CTextReading latin1 = reading("ISO-8859-1");
+    EXPECT_EQ(latin1.GetSignsForCurrency(), 1u);
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("ISO-8859-15")), latin1.GetScore());
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("windows-1255")), latin1.GetScore());
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("ISO-8859-9")), latin1.GetScore() - 1);
+    EXPECT_EQ(latin1.GetLetterOdditiesAgainst(reading("KOI8-R")), 0u);
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("utf-8")), latin1.GetScore() - 1);
+    EXPECT_EQ(reading("ISO-8859-15").GetScoreAgainst(latin1), 0u);
+    EXPECT_EQ(reading("ISO-8859-15").Compare(latin1), 1);
+    EXPECT_EQ(reading("ISO-8859-9").Compare(latin1), 0);
+}
