@@ -744,10 +744,12 @@ const CPageCharsetJudge::Scored* CPageCharsetJudge::Likeliest(const Table& table
     // Against a reading of text, only a rival as likely is named, and not every rival tells: a
     // one-byte charset of a script nothing points to reads a few letters of any script as its
     // own, and neither it nor another one-byte charset tells against bytes that read whole as a
-    // multi-byte charset's text; where only letters tell, a sure detector's word stands, and a
+    // multi-byte charset's text but where that puts characters no word holds ("Gr鲞e"); where
+    // only letters tell, a sure detector's word stands, and a
     // charset nothing points to that reads the text only as well stands for nothing.
     const CTextReading* pOwn = pOtherThan != nullptr && pOtherThan->pText->IsText() ? pOtherThan->pText : nullptr;
-    const bool bOwnMultiByte = pOwn != nullptr && IsMultiByteText(pOtherThan->Charset());
+    const bool bOwnMultiByte = pOwn != nullptr && IsMultiByteText(pOtherThan->Charset())
+        && pOwn->GetMisreadings() + pOwn->GetStrays() == 0;
     const bool bOwnSure = pOwn != nullptr && pOtherThan->candidate.Is(SureDetector);
     const Scored* pBest = nullptr;
     for (const Scored& scored : table) {

@@ -1132,3 +1132,109 @@ bool CByteCounts::DifferInVariantsOnly(const CPageCharset& first, const CPageCha
     }
     return true;
 }
+
+namespace {
+
+bool IsReadByTable(const CPageCharset& charset)
+{
+    return !charset.IsMultiByte() && charset.GetKind() != CPageCharset::Kind::Utf8
+        && charset.GetKind() != CPageCharset::Kind::Undeclared;
+}
+
+// Markup parts words as blanks do: what stands inside a tag or between two is read apart, and
+// so is a CDATA section's text from its brackets, where they are no byte of a two-byte letter.
+bool EndsWord(unsigned char byte, bool bOneByte)
+{
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f' || byte == '<' || byte == '>'
+        || byte == '"' || byte == '=' || (bOneByte && (byte == '[' || byte == ']'));
+}
+
+// A word as the user reads it, without the punctuation at its edges: a one-byte charset's ASCII is
+// punctuation wherever it stands.
+std::string_view WithoutPunctuation(std::string_view word, bool bOneByte)
+{
+    const auto isPunctuation = [](char ch) { return ch == '.' || ch == ',' || ch == ';' || ch == ':' || ch == '!'
+                                                 || ch == '?' || ch == '(' || ch == ')' || ch == '\''; };
+    while (bOneByte && word.size() > 1 && isPunctuation(word.front()))
+        word.remove_prefix(1);
+    while (bOneByte && word.size() > 1 && isPunctuation(word.back()))
+        word.remove_suffix(1);
+    return word;
+}
+
+std::string ReadWordIn(const CPageCharset& charset, std::string_view bytes)
+{
+    CPageDecoder decoder(charset);
+    std::string text;
+    decoder.Decode(bytes.data(), bytes.size(), text);
+    decoder.Finish(text);
+    return text;
+}
+
+} // namespace
+
+COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& rival)
+    : m_own(own), m_rival(rival), m_bTables(IsReadByTable(own) && IsReadByTable(rival))
+{
+}
+
+bool COddWordFinder::ReadOtherwise(unsigned char byte) const
+{
+    if (byte < 0x80)
+        return false;
+    return !m_bTables || CTextReading::ReadingOf(m_own)[byte - 0x80] != CTextReading::ReadingOf(m_rival)[byte - 0x80];
+}
+
+void COddWordFinder::Add(std::string_view bytes)
+{
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        ++m_nSeen;
+        if (m_found.nAt >= 0 || m_nLooked >= kWordsLooked)
+            continue;
+        if (EndsWord(byte, m_bTables)) {
+            EndWord();
+            continue;
+        }
+        if (m_word.empty())
+            m_nWordAt = m_nSeen - 1;
+        m_word += ch;
+        if (m_word.size() >= kLongestWord)
+            EndWord();
+    }
+}
+
+void COddWordFinder::Finish()
+{
+    if (m_found.nAt < 0 && m_nLooked < kWordsLooked)
+        EndWord();
+}
+
+void COddWordFinder::EndWord()
+{
+    if (m_word.empty())
+        return;
+    size_t nOtherwise = 0;
+    while (nOtherwise < m_word.size() && !ReadOtherwise(static_cast<unsigned char>(m_word[nOtherwise])))
+        ++nOtherwise;
+    if (nOtherwise < m_word.size()) {
+        ++m_nLooked;
+        // Each reads the word after the one before it, in its context, by the same rules: the
+        // word is odder in the one where it reads as no text and in the other as text, or holds
+        // more oddities.
+        const std::string text = m_before + " " + m_word;
+        const CTextReading own(m_own, text);
+        const CTextReading rival(m_rival, text);
+        const bool bOdder = own.IsText() != rival.IsText() ? rival.IsText()
+                                                           : own.GetScoreAgainst(rival) > rival.GetScoreAgainst(own);
+        if (bOdder) {
+            m_found.nAt = m_nWordAt + static_cast<long long>(nOtherwise);
+            m_found.by = static_cast<BYTE>(m_word[nOtherwise]);
+            const std::string_view shown = WithoutPunctuation(m_word, m_bTables);
+            m_found.own = ReadWordIn(m_own, shown);
+            m_found.rival = ReadWordIn(m_rival, shown);
+        }
+    }
+    m_before = std::move(m_word);
+    m_word.clear();
+}

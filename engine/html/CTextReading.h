@@ -168,3 +168,48 @@ private:
     size_t m_nTotal = 0;
     long long m_nSeen = 0; // the bytes of the text so far
 };
+
+// COddWordFinder: where a page's text first reads odder in one charset than in another: the first
+// word whose reading in the one holds what no word holds where the other reads letters ("coś" for
+// "così", "Sí»ové" for "Síťové"), with the byte it turns on. A refusal names it, so that the user
+// sees in the page itself why its label's reading was not taken.
+class COddWordFinder {
+public:
+    // own: the reading looked at; rival: the one it is held against.
+    COddWordFinder(const CPageCharset& own, const CPageCharset& rival);
+    COddWordFinder(const COddWordFinder&) = delete;
+    COddWordFinder& operator=(const COddWordFinder&) = delete;
+
+    // The page's bytes from its first, in pieces.
+    void Add(std::string_view bytes);
+    void Finish();
+
+    struct OddWord {
+        long long nAt = -1; // the first byte of the word the two read otherwise; -1 where no word is
+        BYTE by = 0;
+        std::string own;    // the word as each reads it, in UTF-8
+        std::string rival;
+    };
+    const OddWord& GetOddWord() const { return m_found; }
+
+    // A word longer than this is looked at in pieces of it.
+    static constexpr size_t kLongestWord = 64;
+    // Past so many words the two read otherwise, none is looked for further: a page whose words
+    // all read as likely in both is told by its whole text.
+    static constexpr size_t kWordsLooked = 4096;
+
+private:
+    void EndWord();
+    // Whether the two read the byte as different characters.
+    bool ReadOtherwise(unsigned char byte) const;
+
+    CPageCharset m_own;
+    CPageCharset m_rival;
+    bool m_bTables = false; // both are one-byte charsets, read by their tables
+    std::string m_word;     // the word going on
+    std::string m_before;   // the word before it, which a sign after a number is read with
+    long long m_nSeen = 0;  // the bytes given so far
+    long long m_nWordAt = 0;
+    size_t m_nLooked = 0;
+    OddWord m_found;
+};

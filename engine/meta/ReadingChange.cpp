@@ -1,5 +1,8 @@
 #include "engine/meta/ReadingChange.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace {
 
 std::string ReadIn(const CPageCharset& charset, std::string_view bytes)
@@ -41,7 +44,49 @@ void CReadingComparer::Add(std::string_view bytes)
             m_change.before = readBefore;
             m_change.after = m_read;
         }
+        std::pair<std::string, std::string> kind(readBefore, m_read);
+        if (std::find(m_change.kinds.begin(), m_change.kinds.end(), kind) != m_change.kinds.end())
+            continue;
+        if (m_change.kinds.size() < ReadingChange::kKinds)
+            m_change.kinds.push_back(std::move(kind));
+        else
+            m_change.bMoreKinds = true;
     }
+}
+
+namespace {
+
+// A character as a line can show it: a combining mark on a dotted circle, a mark of direction or a
+// control by its number, none as "nothing".
+std::string Shown(const std::string& utf8)
+{
+    if (utf8.empty())
+        return "nothing";
+    size_t at = 0;
+    const char32_t ch = CPageCharset::NextCharacter(utf8, at);
+    const bool bMark = (ch >= 0x300 && ch <= 0x36F) || (ch >= 0x483 && ch <= 0x489) || (ch >= 0x591 && ch <= 0x5C7)
+        || (ch >= 0x610 && ch <= 0x61A) || (ch >= 0x64B && ch <= 0x65F) || ch == 0x670 || ch == 0xE31
+        || (ch >= 0xE34 && ch <= 0xE3A) || (ch >= 0xE47 && ch <= 0xE4E);
+    if (bMark)
+        return "\u25CC" + utf8;
+    if ((ch >= 0x80 && ch <= 0x9F) || (ch >= 0x200B && ch <= 0x200F) || (ch >= 0x202A && ch <= 0x202E) || ch < 0x20) {
+        char szCode[16];
+        std::snprintf(szCode, sizeof(szCode), "U+%04X", static_cast<unsigned>(ch));
+        return szCode;
+    }
+    return utf8;
+}
+
+} // namespace
+
+std::string ReadingChange::Describe() const
+{
+    if (nCount == 0)
+        return std::string();
+    std::string words = std::to_string(nCount) + (nCount == 1 ? " character reads" : " characters read") + " otherwise: ";
+    for (size_t i = 0; i < kinds.size(); ++i)
+        words += (i == 0 ? "" : ", ") + Shown(kinds[i].first) + " \u2192 " + Shown(kinds[i].second);
+    return bMoreKinds ? words + " ..." : words;
 }
 
 ReadingChange CompareReadings(std::string_view bytes, const CPageCharset& before, const CPageCharset& after)

@@ -7,11 +7,20 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 struct ReadingChange {
     size_t nCount = 0;  // the characters that read otherwise; 0 when the text reads alike
     std::string before; // the first of them, as the old charset reads it, in UTF-8
     std::string after;  // and as the new one does
+    // The first few that read otherwise, each once, as the old charset and the new one read them.
+    static constexpr size_t kKinds = 4;
+    std::vector<std::pair<std::string, std::string>> kinds;
+    bool bMoreKinds = false; // others read otherwise besides
+
+    // "6 characters read otherwise: ñ → ń, ¡ → Ą, ¢ → ą"; empty when the text reads alike.
+    std::string Describe() const;
 };
 
 // Compares the readings of bytes given in pieces, in the order of the page, however they are

@@ -945,6 +945,10 @@ struct WrongLabel {
     const char* pszConverter; // the charset its bytes are in
     const char* pszTruth;
     const char* pszTarget;
+    // Left alone, the word its line names as the label reads it, and as the likelier reading
+    // does; null where the line need name none.
+    const char* pszWord = nullptr;
+    const char* pszWordRead = nullptr;
 };
 
 std::string Labelled(const std::string& label, const std::string& head, const std::string& body)
@@ -1000,27 +1004,27 @@ std::vector<WrongLabel> WrongLabels()
                                     "Perché no? Lì si trova tutto ciò che serve.</p>\n";
     for (const char* pszTarget : {"UTF-8", "windows-1252"})
         rows.push_back({"Italian under windows-1258", Labelled("windows-1258", italian, italianBody), "CP1252", "windows-1252",
-                        pszTarget});
+                        pszTarget, "cos\u0301", "così"});
     const std::string turkishShort = "<p>Şehir haritası için düğmeye basın. Ağaç görünümü, iş akışı ve dosya "
                                      "yönetimi.</p>\n";
     for (const char* pszTruth : {"ISO-8859-9", "windows-1254"})
         rows.push_back({"Turkish under windows-1256", Labelled("windows-1256", "<title>Şehir</title>\n", turkishShort),
-                        pszTruth, pszTruth, "UTF-8"});
+                        pszTruth, pszTruth, "UTF-8", "\u0642ehir", "Şehir"});
     rows.push_back({"Portuguese Mac OS Roman under Latin-1",
                     Labelled("ISO-8859-1", "<title>Gestão da página</title>\n",
                              "<p>Gestão de conteúdo: cada página tem um título e uma descrição.</p>\n"),
-                    "MACINTOSH", "macintosh", "UTF-8"});
+                    "MACINTOSH", "macintosh", "UTF-8", "Gest‹o"});
     rows.push_back({"Serbian title under x-mac-cyrillic", Labelled("x-mac-cyrillic", "<title>Управљање</title>\n",
                                                                    "<p>Welcome.</p>\n"),
-                    "CP1251", "windows-1251", "UTF-8"});
+                    "CP1251", "windows-1251", "UTF-8", "”правЪаЬе", "Управљање"});
     rows.push_back({"a copyright sign under a Central European label",
                     Labelled("ISO-8859-2", "<title>Über uns</title>\n",
                              "<p>Öffnungszeiten und Größe der Räume.</p>\n<p>© 2004 Müller</p>\n"),
-                    "ISO-8859-1", "ISO-8859-1", "UTF-8"});
+                    "ISO-8859-1", "ISO-8859-1", "UTF-8", "Š", "©"});
     for (const char* pszLabel : {"Shift_JIS", "EUC-KR", "GBK", "Big5"})
         rows.push_back({"Western text under a CJK label", Labelled(pszLabel, "<title>Größe</title>\n",
                                                                    "<p>Über uns: Öffnungszeiten, Preise für Kinder.</p>\n"),
-                        "ISO-8859-1", "ISO-8859-1", "UTF-8"});
+                        "ISO-8859-1", "ISO-8859-1", "UTF-8", nullptr, "Größe"});
     for (const char* pszTarget : {"UTF-8", "windows-1252"})
         rows.push_back({"a price in euros undeclared", Labelled("", "<title>Tarif</title>\n", "<p>Prix : 5 €.</p>\n"),
                         "ISO-8859-15", "ISO-8859-15", pszTarget});
@@ -1120,8 +1124,17 @@ TEST_F(CharsetChangeSaveTest, ARightLabelIsConvertedFromAndAWrongOneIsNot)
                 ++nRefused;
                 ADD_FAILURE() << "a right label was refused: " << what[i] << "\n" << line;
             } else {
-                // A wrong label left alone has its ways on, shown in the Preview.
+                // A wrong label left alone has its ways on, shown in the Preview, and is told the
+                // word it reads odder than the likelier reading, never a guess alone.
+                const WrongLabel& row = wrong[i - nRight];
                 EXPECT_NE(line.find("View > Changes shows how each way reads"), std::string::npos) << what[i] << "\n" << line;
+                EXPECT_TRUE(c.labelName.empty() || line.find("only a guess") == std::string::npos) << what[i] << "\n" << line;
+                if (row.pszWord != nullptr)
+                    EXPECT_NE(line.find(std::string(" in the word \"") + row.pszWord + "\", where "), std::string::npos)
+                        << what[i] << "\n" << line;
+                if (row.pszWordRead != nullptr)
+                    EXPECT_NE(line.find(std::string(" reads \"") + row.pszWordRead + "\""), std::string::npos)
+                        << what[i] << "\n" << line;
             }
             continue;
         }

@@ -203,3 +203,39 @@ TEST(CTextReadingTest, ASignAfterANumberTellsOnlyAgainstACurrency)
     EXPECT_EQ(reading("ISO-8859-15").Compare(latin1), 1);
     EXPECT_EQ(reading("ISO-8859-9").Compare(latin1), 0);
 }
+
+// The first word a charset reads odder than a rival does, by the same rules in both readings and
+// with the word before it, as each reads it, and the byte it turns on: a tone mark after a
+// consonant, a letter of another script opening a Latin word, a sign ¤ after a number where the
+// rival reads a currency, a CJK letter inside a Latin word; none where the rival reads the words
+// odder (an acute accent for an apostrophe against a quotation mark inside a word) or alike.
+TEST(CTextReadingTest, TheFirstWordOneReadingHoldsOdderThanAnotherIsFound)
+{
+    const struct {
+        std::string bytes;
+        const char* pszOwn;
+        const char* pszRival;
+        long long nAt;
+        const char* pszOwnWord;
+        const char* pszRivalWord;
+    } rows[] = {
+        {"<p>Il manuale \xE8 pronto: cos\xEC pu\xF2 aprire</p>", "windows-1258", "windows-1252", 27, "cos\u0301", "cos\u00EC"},
+        {"<title>\xDE" "ehir</title>", "windows-1256", "windows-1254", 7, "\u0642ehir", "\u015Eehir"},
+        {"<p>Prix : 5 \xA4.</p>", "ISO-8859-1", "ISO-8859-15", 12, "\u00A4", "\u20AC"},
+        {"<td>Gr\xF6\xDF" "e</td>", "GBK", "windows-1252", 6, "Gr\u9C9Ee", "Gr\u00F6\u00DF" "e"},
+        {"<p>Don\xB4t close it: it\xB4s saving.</p>", "windows-1257", "ISO-8859-13", -1, "", ""},
+        {"<p>Caf\xE9 cr\xE8me</p>", "ISO-8859-1", "ISO-8859-15", -1, "", ""},
+    };
+    for (const auto& row : rows) {
+        for (const size_t nPiece : {size_t(1), row.bytes.size()}) {
+            COddWordFinder finder(CPageCharset::FromName(row.pszOwn), CPageCharset::FromName(row.pszRival));
+            for (size_t at = 0; at < row.bytes.size(); at += nPiece)
+                finder.Add(std::string_view(row.bytes).substr(at, nPiece));
+            finder.Finish();
+            const COddWordFinder::OddWord& odd = finder.GetOddWord();
+            EXPECT_EQ(odd.nAt, row.nAt) << row.pszOwn << ": " << row.bytes;
+            EXPECT_EQ(odd.own, row.pszOwnWord) << row.pszOwn << ": " << row.bytes;
+            EXPECT_EQ(odd.rival, row.pszRivalWord) << row.pszOwn << ": " << row.bytes;
+        }
+    }
+}
