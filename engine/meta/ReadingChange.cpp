@@ -86,7 +86,7 @@ std::string ReadingChange::Describe() const
     std::string words = std::to_string(nCount) + (nCount == 1 ? " character reads" : " characters read") + " otherwise: ";
     for (size_t i = 0; i < kinds.size(); ++i)
         words += (i == 0 ? "" : ", ") + Shown(kinds[i].first) + " \u2192 " + Shown(kinds[i].second);
-    return bMoreKinds ? words + " ..." : words;
+    return bMoreKinds ? words + ", and others" : words;
 }
 
 ReadingChange CompareReadings(std::string_view bytes, const CPageCharset& before, const CPageCharset& after)

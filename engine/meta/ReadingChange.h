@@ -19,7 +19,8 @@ struct ReadingChange {
     std::vector<std::pair<std::string, std::string>> kinds;
     bool bMoreKinds = false; // others read otherwise besides
 
-    // "6 characters read otherwise: ñ → ń, ¡ → Ą, ¢ → ą"; empty when the text reads alike.
+    // "6 characters read otherwise: ñ → ń, ¡ → Ą, ¢ → ą", and "and others" after the first few;
+    // empty when the text reads alike.
     std::string Describe() const;
 };
 
