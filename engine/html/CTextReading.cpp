@@ -1162,15 +1162,6 @@ std::string_view WithoutPunctuation(std::string_view word, bool bOneByte)
     return word;
 }
 
-std::string ReadWordIn(const CPageCharset& charset, std::string_view bytes)
-{
-    CPageDecoder decoder(charset);
-    std::string text;
-    decoder.Decode(bytes.data(), bytes.size(), text);
-    decoder.Finish(text);
-    return text;
-}
-
 } // namespace
 
 COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& rival)
@@ -1231,8 +1222,8 @@ void COddWordFinder::EndWord()
             m_found.nAt = m_nWordAt + static_cast<long long>(nOtherwise);
             m_found.by = static_cast<BYTE>(m_word[nOtherwise]);
             const std::string_view shown = WithoutPunctuation(m_word, m_bTables);
-            m_found.own = ReadWordIn(m_own, shown);
-            m_found.rival = ReadWordIn(m_rival, shown);
+            m_found.own = m_own.Decode(shown);
+            m_found.rival = m_rival.Decode(shown);
         }
     }
     m_before = std::move(m_word);

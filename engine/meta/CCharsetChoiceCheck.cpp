@@ -246,11 +246,9 @@ CString CCharsetChoiceCheck::RefusedWords(const CString& strTarget, const CPageE
 
 CString CCharsetChoiceCheck::TwiceEncodedWords(const CPageCharset& source, char32_t character)
 {
-    std::string utf8, read;
+    std::string utf8;
     Utf8Encode(character, utf8);
-    CPageDecoder decoder(source);
-    decoder.Decode(utf8.data(), utf8.size(), read);
-    decoder.Finish(read);
+    const std::string read = source.Decode(utf8);
     CString strWords;
     strWords.Format("%s reads the bytes of its UTF-8 characters as other letters, \"%s\" as \"%s\"",
                     source.GetName().c_str(), utf8.c_str(), read.c_str());

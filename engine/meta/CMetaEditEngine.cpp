@@ -1790,11 +1790,7 @@ namespace {
 std::string ByteReadIn(const CPageCharset& charset, BYTE by)
 {
     const char byte = static_cast<char>(by);
-    std::string text;
-    CPageDecoder decoder(charset);
-    decoder.Decode(&byte, 1, text);
-    decoder.Finish(text);
-    return text;
+    return charset.Decode(std::string_view(&byte, 1));
 }
 
 bool IsCurrency(const std::string& utf8)

@@ -5,13 +5,10 @@
 
 namespace {
 
-std::string ReadIn(const CPageCharset& charset, std::string_view bytes)
+bool IsOneByteCharset(const CPageCharset& charset)
 {
-    CPageDecoder decoder(charset);
-    std::string text;
-    decoder.Decode(bytes.data(), bytes.size(), text);
-    decoder.Finish(text);
-    return text;
+    return !charset.IsMultiByte() && charset.GetKind() != CPageCharset::Kind::Utf8
+        && charset.GetKind() != CPageCharset::Kind::Undeclared;
 }
 
 } // namespace
@@ -19,12 +16,45 @@ std::string ReadIn(const CPageCharset& charset, std::string_view bytes)
 CReadingComparer::CReadingComparer(const CPageCharset& before, const CPageCharset& after)
     : m_before(before), m_after(after), m_bAlike(before.WritesAs(after))
 {
+    if (m_bAlike || !IsOneByteCharset(before) || !IsOneByteCharset(after))
+        return;
+    m_bytesRead.resize(0x80);
+    for (size_t i = 0; i < m_bytesRead.size(); ++i) {
+        const char byte = static_cast<char>(0x80 + i);
+        m_bytesRead[i] = {before.Decode(std::string_view(&byte, 1)), after.Decode(std::string_view(&byte, 1))};
+    }
+}
+
+void CReadingComparer::Note(const std::string& before, const std::string& after)
+{
+    if (m_change.nCount++ == 0) {
+        m_change.before = before;
+        m_change.after = after;
+    }
+    if (std::find_if(m_change.kinds.begin(), m_change.kinds.end(), [&](const auto& kind) {
+            return kind.first == before && kind.second == after;
+        }) != m_change.kinds.end())
+        return;
+    if (m_change.kinds.size() < ReadingChange::kKinds)
+        m_change.kinds.emplace_back(before, after);
+    else
+        m_change.bMoreKinds = true;
 }
 
 void CReadingComparer::Add(std::string_view bytes)
 {
     if (m_bAlike)
         return;
+    if (!m_bytesRead.empty()) {
+        for (const char byte : bytes) {
+            if (static_cast<unsigned char>(byte) < 0x80)
+                continue;
+            const auto& [before, after] = m_bytesRead[static_cast<unsigned char>(byte) - 0x80];
+            if (before != after)
+                Note(before, after);
+        }
+        return;
+    }
     // The bytes are walked by the characters the new declaration reads, each compared with what
     // the old one reads the same bytes as: "é" of UTF-8 is "Ã©" of Latin-1, one character read
     // otherwise. ASCII reads alike in both between characters.
@@ -36,21 +66,10 @@ void CReadingComparer::Add(std::string_view bytes)
         m_pending += byte;
         if (m_read.empty())
             continue;
-        const std::string readBefore = ReadIn(m_before, m_pending);
+        const std::string readBefore = m_before.Decode(m_pending);
         m_pending.clear();
-        if (readBefore == m_read)
-            continue;
-        if (m_change.nCount++ == 0) {
-            m_change.before = readBefore;
-            m_change.after = m_read;
-        }
-        std::pair<std::string, std::string> kind(readBefore, m_read);
-        if (std::find(m_change.kinds.begin(), m_change.kinds.end(), kind) != m_change.kinds.end())
-            continue;
-        if (m_change.kinds.size() < ReadingChange::kKinds)
-            m_change.kinds.push_back(std::move(kind));
-        else
-            m_change.bMoreKinds = true;
+        if (readBefore != m_read)
+            Note(readBefore, m_read);
     }
 }
 

@@ -37,9 +37,14 @@ public:
     const ReadingChange& GetChange() const { return m_change; }
 
 private:
+    void Note(const std::string& before, const std::string& after);
+
     CPageCharset m_before;
     CPageDecoder m_after;
     bool m_bAlike;         // both charsets write alike: nothing to compare
+    // Of two one-byte charsets, what each reads every byte beyond ASCII as: a page of any size is
+    // compared a byte at a time by the table. Empty for other charsets.
+    std::vector<std::pair<std::string, std::string>> m_bytesRead;
     std::string m_pending; // the bytes of a character the new charset has not read whole yet
     std::string m_read;
     ReadingChange m_change;
