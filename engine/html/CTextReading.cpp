@@ -1167,13 +1167,17 @@ std::string_view WithoutPunctuation(std::string_view word, bool bOneByte)
 COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& rival)
     : m_own(own), m_rival(rival), m_bTables(IsReadByTable(own) && IsReadByTable(rival))
 {
+    if (m_bTables) {
+        m_pOwnTable = &CTextReading::ReadingOf(own);
+        m_pRivalTable = &CTextReading::ReadingOf(rival);
+    }
 }
 
 bool COddWordFinder::ReadOtherwise(unsigned char byte) const
 {
     if (byte < 0x80)
         return false;
-    return !m_bTables || CTextReading::ReadingOf(m_own)[byte - 0x80] != CTextReading::ReadingOf(m_rival)[byte - 0x80];
+    return !m_bTables || (*m_pOwnTable)[byte - 0x80] != (*m_pRivalTable)[byte - 0x80];
 }
 
 void COddWordFinder::Add(std::string_view bytes)

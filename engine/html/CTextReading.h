@@ -206,6 +206,8 @@ private:
     CPageCharset m_own;
     CPageCharset m_rival;
     bool m_bTables = false; // both are one-byte charsets, read by their tables
+    const CTextReading::ByteTable* m_pOwnTable = nullptr;
+    const CTextReading::ByteTable* m_pRivalTable = nullptr;
     std::string m_word;     // the word going on
     std::string m_before;   // the word before it, which a sign after a number is read with
     long long m_nSeen = 0;  // the bytes given so far

@@ -19,9 +19,11 @@ CReadingComparer::CReadingComparer(const CPageCharset& before, const CPageCharse
     if (m_bAlike || !IsOneByteCharset(before) || !IsOneByteCharset(after))
         return;
     m_bytesRead.resize(0x80);
+    m_bytes.resize(0x80);
     for (size_t i = 0; i < m_bytesRead.size(); ++i) {
         const char byte = static_cast<char>(0x80 + i);
         m_bytesRead[i] = {before.Decode(std::string_view(&byte, 1)), after.Decode(std::string_view(&byte, 1))};
+        m_bytes[i] = m_bytesRead[i].first == m_bytesRead[i].second ? Byte::Alike : Byte::Otherwise;
     }
 }
 
@@ -49,9 +51,13 @@ void CReadingComparer::Add(std::string_view bytes)
         for (const char byte : bytes) {
             if (static_cast<unsigned char>(byte) < 0x80)
                 continue;
-            const auto& [before, after] = m_bytesRead[static_cast<unsigned char>(byte) - 0x80];
-            if (before != after)
-                Note(before, after);
+            const size_t i = static_cast<unsigned char>(byte) - 0x80;
+            if (m_bytes[i] == Byte::Noted) {
+                ++m_change.nCount;
+            } else if (m_bytes[i] == Byte::Otherwise) {
+                Note(m_bytesRead[i].first, m_bytesRead[i].second);
+                m_bytes[i] = Byte::Noted;
+            }
         }
         return;
     }

@@ -45,6 +45,10 @@ private:
     // Of two one-byte charsets, what each reads every byte beyond ASCII as: a page of any size is
     // compared a byte at a time by the table. Empty for other charsets.
     std::vector<std::pair<std::string, std::string>> m_bytesRead;
+    // Of each such byte, whether the two read it alike, or otherwise and noted already, which
+    // counts it alone.
+    enum class Byte : unsigned char { Alike, Otherwise, Noted };
+    std::vector<Byte> m_bytes;
     std::string m_pending; // the bytes of a character the new charset has not read whole yet
     std::string m_read;
     ReadingChange m_change;
