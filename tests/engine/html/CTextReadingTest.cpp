@@ -74,6 +74,8 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         // text read in a CJK charset.
         {"cos\u0301 pu\u0323 aprire", 1, false},        {"A\u064Ba\u00E7 \u200Fehir", 2, false},
         {"Gest‹o da p‡gina", 2, false},                 {"Gr鲞e, Linuxの設定", 1, true},
+        {"così può aprire", 0, true},                   {"Ağaç şehir", 0, true},
+        {"Gestão da página", 0, true},                  {"Größe, Linuxの設定", 0, true},
     };
     for (const auto& row : rows) {
         bool bText = false;
