@@ -29,29 +29,31 @@ void CPreviewDlg::SetCharsetChoice(const CharsetChoices& choices, const CharsetW
         return strNote;
     };
     const bool bTaken = choices.IsTakenOn(taken);
+    // A way on says beside its button what its reading changes: where the page's own reading is
+    // odd, and which characters the other reads otherwise.
     const auto place = [&](CFileContentsWnd& pane, UINT nID, bool bThis, const CString& strTake, const CString& strBack,
-                           bool bCan, const CString& strWhyNot) {
+                           bool bCan, const CString& strWhyNot, const CString& strSaid) {
         if (bTaken && bThis)
             pane.SetTakeButton(IDC_PREVIEW_TAKE_BACK, strBack, true);
         else
-            pane.SetTakeButton(nID, strTake, bCan, bCan ? CString() : note(strWhyNot));
+            pane.SetTakeButton(nID, strTake, bCan, bCan ? strSaid : note(strWhyNot));
     };
     CString strTake, strBack;
     strTake.Format(IDS_PREVIEW_TAKE_CONVERT, choices.strSource.GetString());
     strBack.Format(IDS_PREVIEW_TAKE_BACK_CONVERT, choices.strSource.GetString());
     place(m_wndLeft, IDC_PREVIEW_CONVERT, taken.choice == CharsetChoice::Convert && taken.strSource == choices.strSource,
-          strTake, strBack, choices.CanConvert(), choices.strWhyNotConvert);
+          strTake, strBack, choices.CanConvert(), choices.strWhyNotConvert, choices.OddWordNote());
     if (choices.second == CharsetChoices::Second::ConvertOther) {
         strTake.Format(IDS_PREVIEW_TAKE_CONVERT_OTHER, choices.strOther.GetString());
         strBack.Format(IDS_PREVIEW_TAKE_BACK_CONVERT, choices.strOther.GetString());
         place(m_wndRight, IDC_PREVIEW_CONVERT_OTHER,
               taken.choice == CharsetChoice::Convert && taken.strSource == choices.strOther, strTake, strBack,
-              choices.CanConvertOther(), choices.strWhyNotConvertOther);
+              choices.CanConvertOther(), choices.strWhyNotConvertOther, choices.WayChange());
     } else {
         strTake.Format(IDS_PREVIEW_TAKE_KEEP, choices.strTarget.GetString());
         strBack.LoadString(IDS_PREVIEW_TAKE_BACK_KEEP);
         place(m_wndRight, IDC_PREVIEW_KEEP, taken.choice == CharsetChoice::KeepBytes, strTake, strBack, choices.CanKeep(),
-              choices.strWhyNotKeep);
+              choices.strWhyNotKeep, choices.WayChange());
     }
     m_bNeitherWay = !choices.CanTakeAny();
 }

@@ -70,8 +70,9 @@ public:
     // other, its bytes kept under the new declaration (IDC_PREVIEW_KEEP) or converted from the
     // other charset (IDC_PREVIEW_CONVERT_OTHER, right); DoModal gives the button's id. The way
     // taken already, if any, has its button take it back (IDC_PREVIEW_TAKE_BACK); a way the save
-    // cannot carry out has its button disabled, with a word of why beside it. Called before
-    // DoModal.
+    // cannot carry out has its button disabled, with a word of why beside it, and one it can, a
+    // word of what its reading changes: the first word the page's own reading makes odd, the
+    // characters the other reads otherwise. Called before DoModal.
     void SetCharsetChoice(const CharsetChoices& choices, const CharsetWay& taken);
     // How the bytes kept under the new declaration read otherwise than before: the right pane's
     // caption tells the text changes. Called before DoModal.

@@ -518,3 +518,12 @@ void CUtf8Census::Finish()
     }
     m_pending.clear();
 }
+
+std::string CPageCharset::Decode(std::string_view bytes) const
+{
+    CPageDecoder decoder(*this);
+    std::string text;
+    decoder.Decode(bytes.data(), bytes.size(), text);
+    decoder.Finish(text);
+    return text;
+}

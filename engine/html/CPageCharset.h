@@ -58,6 +58,8 @@ public:
 
     // UTF-8 text in the page's charset; characters it cannot hold become "&#N;".
     std::string Encode(std::string_view utf8) const;
+    // Bytes of a whole text in the charset, read into UTF-8 as CPageDecoder reads them.
+    std::string Decode(std::string_view bytes) const;
     // What to write for a character the charset cannot hold: the character, where it starts in
     // the text, and the output to append to.
     using Lacking = std::function<void(char32_t value, size_t nAt, std::string& out)>;

@@ -612,6 +612,11 @@ int NamedRank(unsigned roles)
 
 } // namespace
 
+size_t CPageCharsetJudge::Margin(const CTextReading& reading)
+{
+    return 1 + reading.GetWordsBeyond() / kWordsPerOddity;
+}
+
 CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs,
                                                      const CByteCounts& bytes, Word word)
 {
@@ -622,23 +627,28 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
         return bText ? Weighing::Holds : Weighing::Outweighed;
     if (!bText)
         return Weighing::Holds;
-    // The bytes' own evidence: what reads as no letter of a text where the two differ.
-    const size_t nOwn = reading.GetMisreadings() + reading.GetStrays();
-    const size_t nRival = rival.GetMisreadings() + rival.GetStrays();
-    if (nOwn != nRival)
-        return nOwn < nRival ? Weighing::Holds : Weighing::Outweighed;
+    // Where the two read the bytes alike they count alike: the scores differ by how each reads
+    // the bytes they read otherwise, in their context. A rival outweighs a reading whose score is
+    // clearly above its own, by the margin, unless it puts more characters where no word holds
+    // them: letters of several alphabets are what a text of several languages holds too.
+    const size_t nOwn = reading.GetScoreAgainst(rival);
+    const size_t nRival = rival.GetScoreAgainst(reading);
+    const auto misread = [](const CTextReading& text) { return text.GetMisreadings() + text.GetStrays(); };
+    if (nRival + Margin(reading) < nOwn && misread(rival) <= misread(reading))
+        return Weighing::Outweighed;
+    // A rival that reads the bytes worse tells nothing against it, whoever named it.
+    if (nRival > nOwn)
+        return Weighing::Holds;
     const CPageCharset& one = reading.GetCharset();
     const CPageCharset& two = rival.GetCharset();
     // Bytes that read whole as text of a multi-byte charset are rarely in another, and a guess of
     // a one-byte charset from a few letters does not outweigh them.
     if (rivalIs != Rival::SureDetector && one.IsMultiByte() && one.GetKind() != CPageCharset::Kind::Utf8 && !two.IsMultiByte())
         return Weighing::Holds;
-    const size_t nOwnLetters = reading.GetLetterOddities();
-    const size_t nRivalLetters = rival.GetLetterOddities();
-    // The user's word alone, against how the page reads, tells no more than the bytes: any reading
-    // of fewer letter oddities puts it in doubt.
-    const Weighing heldSo = word == Word::User && nRivalLetters < nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
-    // Where one reads a letter and the other a sign, their oddities weighed them; only letters for
+    // The user's word alone, against how the page reads, tells no more than the bytes: a reading
+    // of a lower total puts it in doubt.
+    const Weighing heldSo = word == Word::User && nRival < nOwn ? Weighing::InDoubt : Weighing::Holds;
+    // Where one reads a letter and the other a sign, the scores weighed them; only letters for
     // letters are told apart by the language.
     const bool bOneByte = IsOneByte(one) && IsOneByte(two);
     if (rivalIs == Rival::Other || (bOneByte && !bytes.DifferInLettersOnly(one, two)))
@@ -655,13 +665,19 @@ CPageCharsetJudge::Weighing CPageCharsetJudge::Weigh(const CTextReading& reading
     }
     switch (rivalIs) {
     case Rival::SureDetector:
-        if (nRivalLetters != nOwnLetters)
-            return nRivalLetters < nOwnLetters ? Weighing::Outweighed : Weighing::Holds;
+        if (nRival != nOwn)
+            return Weighing::Outweighed;
         return rival.GetLettersInWords() >= reading.GetLettersInWords() && !bytes.DifferInVariantsOnly(one, two)
             ? Weighing::Outweighed
             : Weighing::Holds;
-    case Rival::Detector: return nRivalLetters == 0 && nOwnLetters > 0 ? Weighing::InDoubt : heldSo;
-    case Rival::Target: return nRivalLetters <= nOwnLetters ? Weighing::InDoubt : Weighing::Holds;
+    // The charset given leaves the label in doubt only where the label reads the bytes worse, or
+    // the two read one letter written two ways.
+    case Rival::Target: return nRival < nOwn || bytes.DifferInVariantsOnly(one, two) ? Weighing::InDoubt : Weighing::Holds;
+    // A guess from too little text leaves in doubt only a reading of letters of no one alphabet
+    // with its own reading of none.
+    case Rival::Detector:
+        return rival.GetLetterOdditiesAgainst(reading) == 0 && reading.GetLetterOdditiesAgainst(rival) > 0 ? Weighing::InDoubt
+                                                                                                         : heldSo;
     case Rival::Other: break;
     }
     return heldSo;
@@ -701,15 +717,11 @@ int CPageCharsetJudge::Rank(const CTextReading& one, unsigned rolesOne, const CT
     const bool bText = one.IsText();
     if (bText != two.IsText())
         return bText ? 1 : -1;
-    const size_t nBytes = one.GetMisreadings() + one.GetStrays();
-    const size_t nOtherBytes = two.GetMisreadings() + two.GetStrays();
-    if (bText && nBytes != nOtherBytes)
-        return nBytes < nOtherBytes ? 1 : -1;
+    if (const int nLikelier = one.Compare(two); bText && nLikelier != 0)
+        return nLikelier;
     const bool bSure = (rolesOne & SureDetector) != 0;
     if (bText && bSure != ((rolesTwo & SureDetector) != 0))
         return bSure ? 1 : -1;
-    if (bText && one.GetLetterOddities() != two.GetLetterOddities())
-        return one.GetLetterOddities() < two.GetLetterOddities() ? 1 : -1;
     const int nOne = NamedRank(rolesOne);
     const int nTwo = NamedRank(rolesTwo);
     return nOne == nTwo ? 0 : nOne < nTwo ? 1 : -1;
@@ -732,10 +744,12 @@ const CPageCharsetJudge::Scored* CPageCharsetJudge::Likeliest(const Table& table
     // Against a reading of text, only a rival as likely is named, and not every rival tells: a
     // one-byte charset of a script nothing points to reads a few letters of any script as its
     // own, and neither it nor another one-byte charset tells against bytes that read whole as a
-    // multi-byte charset's text; where only letters tell, a sure detector's word stands, and a
+    // multi-byte charset's text but where that puts characters no word holds ("Gr鲞e"); where
+    // only letters tell, a sure detector's word stands, and a
     // charset nothing points to that reads the text only as well stands for nothing.
     const CTextReading* pOwn = pOtherThan != nullptr && pOtherThan->pText->IsText() ? pOtherThan->pText : nullptr;
-    const bool bOwnMultiByte = pOwn != nullptr && IsMultiByteText(pOtherThan->Charset());
+    const bool bOwnMultiByte = pOwn != nullptr && IsMultiByteText(pOtherThan->Charset())
+        && pOwn->GetMisreadings() + pOwn->GetStrays() == 0;
     const bool bOwnSure = pOwn != nullptr && pOtherThan->candidate.Is(SureDetector);
     const Scored* pBest = nullptr;
     for (const Scored& scored : table) {
@@ -848,10 +862,11 @@ CPageCharsetJudge::Standing CPageCharsetJudge::StandLabel(const Scored& label) c
 {
     // From a few letters the detector takes text of any script for Western text: its guess, and
     // the charsets of its script, weigh against a multi-byte label only when it is sure, or
-    // multi-byte itself.
+    // multi-byte itself, or the label reads characters where no word holds them ("Gr鲞e").
     const PageCharsetReading detected = Detected();
+    const bool bMisread = label.pText->GetMisreadings() + label.pText->GetStrays() > 0;
     const Guesses guesses = detected.evidence != CharsetEvidence::Guess && label.Charset().IsMultiByte()
-            && !detected.charset.IsMultiByte()
+            && !detected.charset.IsMultiByte() && !bMisread
         ? Guesses::Ignore
         : Guesses::Weigh;
     Standing standing = Stand(label, Word::Page, Score(guesses));
@@ -878,6 +893,8 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Unknown(const PageCharsetReading& 
     Verdict verdict = MakeVerdict(Change::Unknown, source, looks);
     if (source.evidence == CharsetEvidence::Declaration)
         FirstOdd(source.charset, verdict.nFirstUnreadable, verdict.byFirstUnreadable);
+    if (verdict.nFirstUnreadable < 0 && IsOneByte(source.charset) && IsOneByte(looks.charset))
+        verdict.nFirstOtherwise = TextBytes().FindFirstReadOtherwise(source.charset, looks.charset, verdict.byFirstOtherwise);
     return verdict;
 }
 
@@ -943,7 +960,8 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
     // The page may yet be put to the user with two readings: UTF-8 beside the bytes of its own
     // one-byte charset, or of the likeliest reading where its label is multi-byte; or, under a
     // label no reading stands by, the likeliest reading and one beside it that differ only in a
-    // sign ¤ and a currency. Of these, the one whose second reading is the likeliest.
+    // sign ¤ and a currency; so, of a page that declares nothing, its own reading, the one the
+    // scan shows, first. Of these, the one whose second reading is the likeliest.
     struct Option {
         PageCharsetReading source, other;
         const CTextReading* pOther;
@@ -960,16 +978,21 @@ CPageCharsetJudge::Verdict CPageCharsetJudge::Decide() const
         consider({reading, utf8, &MixedTextIn(reading.charset), Utf8, -1, 0});
     if (pBest != nullptr && bDeclared && reading.charset.IsMultiByte() && IsMixedText(pBest->candidate.reading))
         consider({pBest->candidate.reading, utf8, &MixedTextIn(pBest->Charset()), Utf8, -1, 0});
-    if (pBest != nullptr && bDeclared && (pOwn == nullptr || !pBest->pText->ReadsAs(*pOwn->pText))) {
+    const Scored* pFirst = nullptr;
+    if (bDeclared)
+        pFirst = pBest != nullptr && (pOwn == nullptr || !pBest->pText->ReadsAs(*pOwn->pText)) ? pBest : nullptr;
+    else
+        pFirst = pOwn != nullptr && pOwn->Reads() ? pOwn : nullptr;
+    if (pFirst != nullptr) {
         const auto misread = [](const CTextReading& text) { return text.GetMisreadings() + text.GetStrays(); };
+        const PageCharsetReading first = bDeclared ? NamedReading(pFirst->candidate, Detected()) : reading;
         for (const Scored& beside : table) {
             long long nAt = -1;
             BYTE by = 0;
-            if (&beside != pBest && beside.Reads() && misread(*beside.pText) == misread(*pBest->pText)
-                && (ReadsSignAsCurrency(*pBest->pText, *beside.pText, TextBytes(), nAt, by)
-                    || ReadsSignAsCurrency(*beside.pText, *pBest->pText, TextBytes(), nAt, by)))
-                consider({NamedReading(pBest->candidate, Detected()), NamedReading(beside.candidate, Detected()), beside.pText,
-                          beside.candidate.roles, nAt, by});
+            if (&beside != pFirst && beside.Reads() && misread(*beside.pText) == misread(*pFirst->pText)
+                && (ReadsSignAsCurrency(*pFirst->pText, *beside.pText, TextBytes(), nAt, by)
+                    || ReadsSignAsCurrency(*beside.pText, *pFirst->pText, TextBytes(), nAt, by)))
+                consider({first, NamedReading(beside.candidate, Detected()), beside.pText, beside.candidate.roles, nAt, by});
         }
     }
     if (doubt)

@@ -107,6 +107,10 @@ public:
         // given: the first byte the two read as other letters. -1 for other doubts.
         long long nFirstUnreadable = -1;
         BYTE byFirstUnreadable = 0;
+        // Unknown, of a page whose one-byte label reads every byte but likelier reads otherwise:
+        // the first byte the label and what the bytes look like read as different characters.
+        long long nFirstOtherwise = -1;
+        BYTE byFirstOtherwise = 0;
     };
     // What giving the page the target does to its bytes, all of them looked at: the table of
     // candidates (GetCandidates), each read over the same bytes and scored by the same measures
@@ -154,17 +158,20 @@ public:
 
     // How a reading stands against a rival reading of the same bytes, by what the rival is and
     // whose word the reading is. The bytes' own evidence decides first: a reading that reads them
-    // as no text, or with more misreadings and strays, is outweighed by any rival, and holds
-    // against any that does worse. Where they tie, only the language tells them apart, and only
-    // where the two differ in letters: a sure detector outweighs a reading of more letter
-    // oddities, or of as many and no more letters in words, unless the letters they differ in are
-    // one letter written two ways; a guess from too little text leaves a reading of letter
-    // oddities in doubt with its own reading of none; the charset given leaves a label in doubt
-    // with a reading of no more letter oddities. Readings of a multi-byte charset that tie are told
-    // apart by a sure detector alone, and left in doubt by a guess. Any other rival (a charset
-    // beside, UTF-8) weighs by the bytes' evidence alone against the page's word; the user's word
-    // alone, the charset given a page read otherwise, any rival of fewer letter oddities leaves in
-    // doubt.
+    // as no text is outweighed by any rival that does; where both read text, their scores
+    // (CTextReading::GetScoreAgainst) differ by how each reads the bytes they read otherwise, each in its
+    // context, and a rival whose score is clearly lower, by the margin (Margin), outweighs the
+    // reading unless it puts more characters where no word holds them. A near tie goes to the
+    // reading, and a rival of a higher score tells nothing against it. Within the margin, only the
+    // language tells them apart, and only where the two differ in letters: a sure detector
+    // outweighs a reading of a higher score, or of as many and no more letters in words, unless
+    // the letters they differ in are one letter written two ways; a guess from too little text
+    // leaves a reading of letter oddities in doubt with its own reading of none; the charset given
+    // leaves a label in doubt only where the label's score is higher, or the two differ in one
+    // letter written two ways. Readings of a multi-byte charset that tie are told apart by a sure
+    // detector alone, and left in doubt by a guess. Any other rival (a charset beside, UTF-8)
+    // weighs by the scores alone against the page's word; the user's word alone, the charset
+    // given a page read otherwise, any rival of a lower score leaves in doubt.
     enum class Rival { SureDetector, Detector, Target, Other };
     enum class Weighing { Holds, Outweighed, InDoubt };
     // Whose word a reading weighed is: the page's (its label, or the charset given that it is
@@ -172,6 +179,11 @@ public:
     enum class Word { Page, User };
     static Weighing Weigh(const CTextReading& reading, const CTextReading& rival, Rival rivalIs, const CByteCounts& bytes,
                           Word word = Word::Page);
+    // By how much a rival's score must be below a reading's to outweigh it: by more than a
+    // letter of another alphabet, and by more again for each so many words of the text that hold
+    // letters beyond ASCII. One odd byte never outweighs a page of text.
+    static constexpr size_t kWordsPerOddity = 4;
+    static size_t Margin(const CTextReading& reading);
     // Whether a one-byte reading takes bytes of the text for the sign ¤ where a rival reads a
     // currency (the € of ISO-8859-15, the ₪ of windows-1255), reads every byte as a character, the
     // others but a few alike, and the text as text as likely: nothing tells which is meant. Where

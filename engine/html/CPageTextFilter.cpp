@@ -366,6 +366,13 @@ void CWordsBeyondAscii::Add(std::string_view text, std::string& out)
         m_word.append(run);
         const auto makesRead = [](char byte) { return MakesWordRead(static_cast<unsigned char>(byte)); };
         if (m_shift.bShifted || std::any_of(run.begin(), run.end(), makesRead) || m_word.size() >= kWordHeld) {
+            if (m_chNumber != 0) {
+                if (!m_bBlankOut)
+                    out += ' ';
+                out += m_chNumber;
+                out += ' ';
+            }
+            m_chNumber = 0;
             out += m_word;
             m_word.clear();
             m_bKept = true;
@@ -376,6 +383,8 @@ void CWordsBeyondAscii::Add(std::string_view text, std::string& out)
 
 void CWordsBeyondAscii::EndWord(std::string& out)
 {
+    if (!m_bKept && !m_word.empty())
+        m_chNumber = m_word.back() >= '0' && m_word.back() <= '9' ? m_word.back() : 0;
     m_word.clear();
     m_bKept = false;
     if (!m_bBlankOut)

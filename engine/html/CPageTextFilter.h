@@ -27,7 +27,8 @@ struct CJisShift {
 // the others: what the readings of a text in the charsets of its script differ in. A word of
 // ASCII alone reads alike in every charset a page is written in and holds no oddity, unless it
 // holds a control character, which no reading takes for text, and is kept; so is the 7-bit
-// Japanese charset's shifted text, whose letters are ASCII bytes.
+// Japanese charset's shifted text, whose letters are ASCII bytes. A number just before a word
+// kept stays as its last digit: a sign after a number is read as a currency or a unit ("5 €").
 class CWordsBeyondAscii {
 public:
     // Appends the words of the text, which follows that given before, to out.
@@ -40,6 +41,7 @@ private:
 
     std::string m_word;          // the word going on, while it is not known to be kept
     bool m_bKept = false;        // it is kept: it goes to out as it comes
+    char m_chNumber = 0;         // the last digit of a number just left out, 0 after another word
     bool m_bBlankOut = true;     // the last byte given out is a blank
     CJisShift m_shift;
 };

@@ -160,11 +160,14 @@ Class ClassOf(char32_t ch)
     if (ch >= 0x2000 && ch < 0x2070) {
         if (ch <= 0x200A || ch == 0x2028 || ch == 0x2029 || ch == 0x202F || ch == 0x205F)
             return Of(Kind::Space);
-        // Low quotation marks open a quotation at a word's edge; between letters they are letters
-        // of another charset ("‚l‚r").
-        if (ch == 0x201A || ch == 0x201E)
+        // Quotation marks open or close a quotation at a word's edge; between letters they are
+        // letters of another charset ("‚l‚r", "Don“t"), and so are daggers, bullets and the marks
+        // of direction ("Gest‹o", "p‡gina"). Single quotation marks are apostrophes too ("Don’t").
+        if (ch == 0x201A || ch == 0x201C || ch == 0x201D || ch == 0x201E || ch == 0x2039 || ch == 0x203A
+            || (ch >= 0x2020 && ch <= 0x2022) || (ch >= 0x2030 && ch <= 0x2033) || ch == 0x200E || ch == 0x200F
+            || (ch >= 0x202A && ch <= 0x202E) || (ch >= 0x2066 && ch <= 0x2069))
             return Of(Kind::Sign);
-        return Of(ch == 0x2030 || ch == 0x2031 ? Kind::Sign : Kind::Neutral);
+        return Of(Kind::Neutral);
     }
     if (ch >= 0x2500 && ch < 0x25A0)
         return Of(Kind::Odd);
@@ -222,7 +225,54 @@ bool OfOneWord(const Class& first, char32_t chFirst, const Class& second, char32
 // a word's edge in any text.
 bool IsQuotation(char32_t ch)
 {
-    return ch == 0xAB || ch == 0xBB || ch == 0xA1 || ch == 0xBF || ch == 0x201A || ch == 0x201E;
+    return ch == 0xAB || ch == 0xBB || ch == 0xA1 || ch == 0xBF || ch == 0x201A || ch == 0x201C || ch == 0x201D
+        || ch == 0x201E || ch == 0x2039 || ch == 0x203A;
+}
+
+// A Latin letter beyond ASCII that stands alone, between blanks, digits or signs, where no
+// language writes it as a word of its own ("Œ l Milch", "1œ", "Š 2004"): the vowels with their
+// accents are words in many ("à", "é", "å", "ö", "í", the Hungarian "ő", the Lithuanian "į"),
+// but for ÿ; ª and º follow numbers.
+bool IsLoneLetterOdd(char32_t ch)
+{
+    if (ch < 0xC0 || ch > 0x17F)
+        return false;
+    if (ch >= 0x100) {
+        static constexpr std::pair<char32_t, char32_t> kVowels[] = {
+            {0x100, 0x105}, {0x112, 0x11B}, {0x128, 0x131}, {0x14C, 0x151}, {0x168, 0x173}, {0x176, 0x177}};
+        return std::none_of(std::begin(kVowels), std::end(kVowels),
+                            [ch](const auto& range) { return ch >= range.first && ch <= range.second; });
+    }
+    static constexpr std::string_view kBases = "aaaaaa?ceeeeiiii?nooooo?ouuuuy??";
+    const char base = kBases[(ch - 0xC0) & 0x1F];
+    return !(base == 'a' || base == 'e' || base == 'i' || base == 'o' || base == 'u' || base == 'y');
+}
+
+// The combining marks of Vietnamese tones, which its charset writes after a vowel alone: after a
+// consonant ("coś", Italian "così" read in it) they are bytes of another charset.
+bool IsToneMark(char32_t ch)
+{
+    return ch == 0x300 || ch == 0x301 || ch == 0x303 || ch == 0x309 || ch == 0x323;
+}
+
+bool IsAsciiVowel(char32_t ch)
+{
+    switch (ch | 0x20) {
+    case 'a':
+    case 'e':
+    case 'i':
+    case 'o':
+    case 'u':
+    case 'y': return true;
+    default: return false;
+    }
+}
+
+// The marks of Hebrew and Arabic vowels, which follow only letters of their own script ("A" and
+// an Arabic fathatan: Turkish read in windows-1256).
+bool IsRightToLeftMark(char32_t ch)
+{
+    return (ch >= 0x591 && ch <= 0x5C7) || (ch >= 0x610 && ch <= 0x61A) || (ch >= 0x64B && ch <= 0x65F) || ch == 0x670;
 }
 
 // Signs that follow a word in any text: the marks of a name, degrees, daggers and primes
@@ -371,6 +421,7 @@ public:
     size_t GetRareLetters() const { return m_nRare; }
     size_t GetUtf8Pairs() const { return m_nPairs; }
     size_t GetLettersInWords() const { return m_nLettersBeyond; }
+    size_t GetWordsBeyond() const { return m_nWordsBeyond; }
     bool HoldsLetters() const { return m_nWordsBeyond > 0; }
     // A UTF-8 character of a letter whose bytes this reading takes for a Latin letter and another
     // character ("Ã©"), in a word.
@@ -399,9 +450,15 @@ private:
         case Kind::Sign: JudgeSign(next); break;
         case Kind::Letter: JudgeLetter(); return;
         case Kind::Mark:
-            // A combining mark belongs to the letter before it: one that follows none ("๙ี") is
-            // bytes of another charset.
+            // A combining mark belongs to the letter before it: one that follows none ("๙ี"), a
+            // tone after a consonant, or a vowel mark of another script, is bytes of another
+            // charset.
             if (m_before.kind != Kind::Letter && m_before.kind != Kind::Mark)
+                ++m_nOdd;
+            else if (m_before.kind == Kind::Letter
+                     && ((IsToneMark(m_ch) && m_chLast < 0x80 && !IsAsciiVowel(m_chLast))
+                         || (IsRightToLeftMark(m_ch) && m_last.script != ReadingScript::Hebrew
+                             && m_last.script != ReadingScript::Arabic)))
                 ++m_nOdd;
             return;
         default: break;
@@ -418,8 +475,9 @@ private:
             ++m_nSignsForCurrency;
         const bool bLetterBefore = m_before.kind == Kind::Letter;
         const bool bLetterAfter = next.kind == Kind::Letter;
+        // An acute accent typed for an apostrophe ("Don´t", "L´école") is one between letters.
         if (bLetterBefore && bLetterAfter)
-            ++m_nOdd;
+            m_nOdd += m_ch == 0xB4 ? 0 : 1;
         else if (bLetterAfter && next.nCase < 0 && !IsQuotation(m_ch))
             ++m_nOdd;
         else if (bLetterBefore && m_before.nCase < 0 && !FollowsWord(m_ch, m_nLetters))
@@ -432,6 +490,14 @@ private:
             if (m_last.nCase < 0 && m_current.nCase > 0 && !(m_chLast < 0x80 && m_ch < 0x80))
                 ++m_nOdd;
             if (!OfOneWord(m_last, m_chLast, m_current, m_ch))
+                ++m_nOdd;
+            // CJK text follows Latin letters in a word ("Linuxの"), but a word of small Latin
+            // letters around a CJK letter ("Gr鲞e") is Latin text read in a CJK charset.
+            const bool bEast = m_current.script == ReadingScript::Cjk || m_current.script == ReadingScript::Hangul;
+            const bool bLastEast = m_last.script == ReadingScript::Cjk || m_last.script == ReadingScript::Hangul;
+            if (bEast && m_last.script == ReadingScript::Latin)
+                m_bLatinBeforeEast = true;
+            else if (bLastEast && m_bLatinBeforeEast && m_ch < 0x80 && m_current.nCase < 0)
                 ++m_nOdd;
         }
         ++m_nLetters;
@@ -460,11 +526,13 @@ private:
         const bool bDense = (m_nLatinBeyond >= 3 && m_nLatinBeyond * 2 > m_nLetters) || (m_nLatinBeyond >= 2 && m_nLatinBeyond == m_nLetters);
         if ((bDense && m_wordLetters.none()) || (m_wordLetters.any() && IsOfNoAlphabet(m_wordLetters)))
             ++m_nOdd;
+        else if (m_nLetters == 1 && IsLoneLetterOdd(m_chLast))
+            ++m_nOdd;
         m_wordLetters.reset();
         if (m_bWordBeyond && ++m_nWordsBeyond >= kGarbledAfterWords && m_nOdd > m_nWordsBeyond / 2)
             m_bGarbled = true;
         m_nLetters = m_nLatinBeyond = 0;
-        m_bWordBeyond = false;
+        m_bWordBeyond = m_bLatinBeforeEast = false;
     }
 
     Class m_before = Of(Kind::Space);
@@ -476,6 +544,7 @@ private:
     size_t m_nLetters = 0; // of the word going on
     size_t m_nLatinBeyond = 0;
     bool m_bWordBeyond = false;
+    bool m_bLatinBeforeEast = false; // the word going on has a CJK letter after a Latin one
     size_t m_nWordsBeyond = 0; // the words that hold letters beyond ASCII
     size_t m_nOdd = 0;
     size_t m_nStrays = 0;
@@ -858,6 +927,36 @@ size_t CTextReading::GetOddities() const
     return m_pState->counter.GetOddities();
 }
 
+size_t CTextReading::GetScore() const
+{
+    return 2 * (GetMisreadings() + GetStrays()) + GetLetterOddities();
+}
+
+size_t CTextReading::GetScoreAgainst(const CTextReading& rival) const
+{
+    return GetScore() - SignsTellingNothingAgainst(rival);
+}
+
+size_t CTextReading::GetLetterOdditiesAgainst(const CTextReading& rival) const
+{
+    return GetLetterOddities() - SignsTellingNothingAgainst(rival);
+}
+
+size_t CTextReading::SignsTellingNothingAgainst(const CTextReading& rival) const
+{
+    const size_t nSigns = GetSignsForCurrency();
+    const ClassedTable* pOwn = m_pState->pTable;
+    const ClassedTable* pRival = rival.m_pState->pTable;
+    // A multi-byte reading has no table of bytes: the rival's is not known to read a currency.
+    if (nSigns == 0 || pOwn == nullptr || pRival == nullptr)
+        return nSigns;
+    for (size_t i = 0; i < pOwn->characters.size(); ++i) {
+        if (pOwn->characters[i] == 0xA4 && pRival->characters[i] >= 0x20A0 && pRival->characters[i] <= 0x20CF)
+            return 0;
+    }
+    return nSigns;
+}
+
 size_t CTextReading::GetMisreadings() const
 {
     return m_pState->counter.GetMisreadings();
@@ -898,6 +997,11 @@ size_t CTextReading::GetLettersInWords() const
     return m_pState->counter.GetLettersInWords();
 }
 
+size_t CTextReading::GetWordsBeyond() const
+{
+    return m_pState->counter.GetWordsBeyond();
+}
+
 bool CTextReading::HoldsLetters() const
 {
     return m_pState->counter.HoldsLetters();
@@ -934,14 +1038,11 @@ int CTextReading::Compare(const CTextReading& other) const
         return bText ? 1 : -1;
     if (!bText)
         return 0;
-    // Bytes read as no letter of the text outweigh letters of no one alphabet.
-    const size_t nBytes = GetMisreadings() + GetStrays();
-    const size_t nOtherBytes = other.GetMisreadings() + other.GetStrays();
-    if (nBytes != nOtherBytes)
-        return nBytes < nOtherBytes ? 1 : -1;
-    if (GetLetterOddities() == other.GetLetterOddities())
+    const size_t nOwn = GetScoreAgainst(other);
+    const size_t nOther = other.GetScoreAgainst(*this);
+    if (nOwn == nOther)
         return 0;
-    return GetLetterOddities() < other.GetLetterOddities() ? 1 : -1;
+    return nOwn < nOther ? 1 : -1;
 }
 
 size_t CTextReading::CountOddities(std::string_view utf8, bool& bText)
@@ -1030,4 +1131,105 @@ bool CByteCounts::DifferInVariantsOnly(const CPageCharset& first, const CPageCha
             return false;
     }
     return true;
+}
+
+namespace {
+
+bool IsReadByTable(const CPageCharset& charset)
+{
+    return !charset.IsMultiByte() && charset.GetKind() != CPageCharset::Kind::Utf8
+        && charset.GetKind() != CPageCharset::Kind::Undeclared;
+}
+
+// Markup parts words as blanks do: what stands inside a tag or between two is read apart, and
+// so is a CDATA section's text from its brackets, where they are no byte of a two-byte letter.
+bool EndsWord(unsigned char byte, bool bOneByte)
+{
+    return byte == ' ' || byte == '\t' || byte == '\n' || byte == '\r' || byte == '\f' || byte == '<' || byte == '>'
+        || byte == '"' || byte == '=' || (bOneByte && (byte == '[' || byte == ']'));
+}
+
+// A word as the user reads it, without the punctuation at its edges: a one-byte charset's ASCII is
+// punctuation wherever it stands.
+std::string_view WithoutPunctuation(std::string_view word, bool bOneByte)
+{
+    const auto isPunctuation = [](char ch) { return ch == '.' || ch == ',' || ch == ';' || ch == ':' || ch == '!'
+                                                 || ch == '?' || ch == '(' || ch == ')' || ch == '\''; };
+    while (bOneByte && word.size() > 1 && isPunctuation(word.front()))
+        word.remove_prefix(1);
+    while (bOneByte && word.size() > 1 && isPunctuation(word.back()))
+        word.remove_suffix(1);
+    return word;
+}
+
+} // namespace
+
+COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& rival)
+    : m_own(own), m_rival(rival), m_bTables(IsReadByTable(own) && IsReadByTable(rival))
+{
+    if (m_bTables) {
+        m_pOwnTable = &CTextReading::ReadingOf(own);
+        m_pRivalTable = &CTextReading::ReadingOf(rival);
+    }
+}
+
+bool COddWordFinder::ReadOtherwise(unsigned char byte) const
+{
+    if (byte < 0x80)
+        return false;
+    return !m_bTables || (*m_pOwnTable)[byte - 0x80] != (*m_pRivalTable)[byte - 0x80];
+}
+
+void COddWordFinder::Add(std::string_view bytes)
+{
+    for (const char ch : bytes) {
+        const auto byte = static_cast<unsigned char>(ch);
+        ++m_nSeen;
+        if (m_found.nAt >= 0 || m_nLooked >= kWordsLooked)
+            continue;
+        if (EndsWord(byte, m_bTables)) {
+            EndWord();
+            continue;
+        }
+        if (m_word.empty())
+            m_nWordAt = m_nSeen - 1;
+        m_word += ch;
+        if (m_word.size() >= kLongestWord)
+            EndWord();
+    }
+}
+
+void COddWordFinder::Finish()
+{
+    if (m_found.nAt < 0 && m_nLooked < kWordsLooked)
+        EndWord();
+}
+
+void COddWordFinder::EndWord()
+{
+    if (m_word.empty())
+        return;
+    size_t nOtherwise = 0;
+    while (nOtherwise < m_word.size() && !ReadOtherwise(static_cast<unsigned char>(m_word[nOtherwise])))
+        ++nOtherwise;
+    if (nOtherwise < m_word.size()) {
+        ++m_nLooked;
+        // Each reads the word after the one before it, in its context, by the same rules: the
+        // word is odder in the one where it reads as no text and in the other as text, or holds
+        // more oddities.
+        const std::string text = m_before + " " + m_word;
+        const CTextReading own(m_own, text);
+        const CTextReading rival(m_rival, text);
+        const bool bOdder = own.IsText() != rival.IsText() ? rival.IsText()
+                                                           : own.GetScoreAgainst(rival) > rival.GetScoreAgainst(own);
+        if (bOdder) {
+            m_found.nAt = m_nWordAt + static_cast<long long>(nOtherwise);
+            m_found.by = static_cast<BYTE>(m_word[nOtherwise]);
+            const std::string_view shown = WithoutPunctuation(m_word, m_bTables);
+            m_found.own = m_own.Decode(shown);
+            m_found.rival = m_rival.Decode(shown);
+        }
+    }
+    m_before = std::move(m_word);
+    m_word.clear();
 }

@@ -65,6 +65,16 @@ public:
     // letters of two scripts in one word, a word of accented Latin letters alone, box drawing, and
     // UTF-8 letters read as a Latin letter and another character ("Ã©").
     size_t GetMisreadings() const;
+    // The oddities weighed into one total, by which readings of the same bytes are compared: a
+    // character no word holds where the reading puts it, or a byte it gives no character, counts
+    // twice what only the language tells does, for a text of several languages holds letters of
+    // several alphabets, but no text holds a sign between letters.
+    size_t GetScore() const;
+    // The same, weighed against a rival reading of the same bytes: a sign ¤ after a number tells
+    // only against the sign in a charset whose byte for it the rival reads as a currency; against
+    // any other, neither reads a currency there.
+    size_t GetScoreAgainst(const CTextReading& rival) const;
+    size_t GetLetterOdditiesAgainst(const CTextReading& rival) const;
     // Of them, the UTF-8 letters of two bytes read as two characters.
     size_t GetUtf8Pairs() const;
     // Bytes the charset gives no character (control characters of U+0080 to U+009F) in a word or
@@ -80,8 +90,9 @@ public:
     // in (the first level of GB2312 and of JIS X 0208, Big5's frequent characters, KS X 1001):
     // Chinese read as Japanese or as Big5 reads as many, its own reading as few.
     size_t GetRareLetters() const;
-    // How many letters beyond ASCII the words hold.
+    // How many letters beyond ASCII the words hold, and how many words hold them.
     size_t GetLettersInWords() const;
+    size_t GetWordsBeyond() const;
     // Whether the text holds letters beyond ASCII.
     bool HoldsLetters() const;
     // Whether the two read the bytes as the same text (as far as both read on; a reading that
@@ -89,8 +100,9 @@ public:
     bool ReadsAs(const CTextReading& other) const;
 
     // Of two readings of the same bytes, which reads them more as text: 1 this one, -1 the
-    // other, 0 neither (both as text with as many oddities, or neither as text). Misreadings and
-    // strays weigh first; letter oddities tell only between readings of as many.
+    // other, 0 neither (both as text of the same score, or neither as text). Where the bytes read
+    // alike, the two readings count alike: the scores differ by how each reads the bytes they
+    // read otherwise, in their context.
     int Compare(const CTextReading& other) const;
 
     // The oddities of text in UTF-8, strays among them; whether it reads as text.
@@ -102,6 +114,9 @@ public:
     static const ByteTable& ReadingOf(const CPageCharset& charset);
 
 private:
+    // Of the signs ¤ after a number, those that tell nothing against the rival.
+    size_t SignsTellingNothingAgainst(const CTextReading& rival) const;
+
     class OddityCounter;
     struct State;
     std::unique_ptr<State> m_pState;
@@ -152,4 +167,51 @@ private:
     std::array<long long, 128> m_first{};
     size_t m_nTotal = 0;
     long long m_nSeen = 0; // the bytes of the text so far
+};
+
+// COddWordFinder: where a page's text first reads odder in one charset than in another: the first
+// word whose reading in the one holds what no word holds where the other reads letters ("coś" for
+// "così", "Sí»ové" for "Síťové"), with the byte it turns on. A refusal names it, so that the user
+// sees in the page itself why its label's reading was not taken.
+class COddWordFinder {
+public:
+    // own: the reading looked at; rival: the one it is held against.
+    COddWordFinder(const CPageCharset& own, const CPageCharset& rival);
+    COddWordFinder(const COddWordFinder&) = delete;
+    COddWordFinder& operator=(const COddWordFinder&) = delete;
+
+    // The page's bytes from its first, in pieces.
+    void Add(std::string_view bytes);
+    void Finish();
+
+    struct OddWord {
+        long long nAt = -1; // the first byte of the word the two read otherwise; -1 where no word is
+        BYTE by = 0;
+        std::string own;    // the word as each reads it, in UTF-8
+        std::string rival;
+    };
+    const OddWord& GetOddWord() const { return m_found; }
+
+    // A word longer than this is looked at in pieces of it.
+    static constexpr size_t kLongestWord = 64;
+    // Past so many words the two read otherwise, none is looked for further: a page whose words
+    // all read as likely in both is told by its whole text.
+    static constexpr size_t kWordsLooked = 4096;
+
+private:
+    void EndWord();
+    // Whether the two read the byte as different characters.
+    bool ReadOtherwise(unsigned char byte) const;
+
+    CPageCharset m_own;
+    CPageCharset m_rival;
+    bool m_bTables = false; // both are one-byte charsets, read by their tables
+    const CTextReading::ByteTable* m_pOwnTable = nullptr;
+    const CTextReading::ByteTable* m_pRivalTable = nullptr;
+    std::string m_word;     // the word going on
+    std::string m_before;   // the word before it, which a sign after a number is read with
+    long long m_nSeen = 0;  // the bytes given so far
+    long long m_nWordAt = 0;
+    size_t m_nLooked = 0;
+    OddWord m_found;
 };

@@ -61,6 +61,36 @@ std::vector<CString> CharsetChoices::WaysBarred() const
     return barred;
 }
 
+std::vector<CString> CharsetChoices::WayChanges() const
+{
+    std::vector<CString> changes;
+    CString strChange;
+    if (CanConvertOther() && otherReads.nCount > 0) {
+        strChange.Format("converted from %s, %s", strOther.GetString(), otherReads.Describe().c_str());
+        changes.push_back(strChange);
+    }
+    if (OffersKeep() && keptReads.nCount > 0) {
+        strChange.Format("its bytes kept, declared %s, %s", strTarget.GetString(), keptReads.Describe().c_str());
+        changes.push_back(strChange);
+    }
+    return changes;
+}
+
+CString CharsetChoices::WayChange() const
+{
+    const ReadingChange& change = second == Second::ConvertOther ? otherReads : keptReads;
+    return change.nCount == 0 ? CString() : CString((change.Describe() + ".").c_str());
+}
+
+CString CharsetChoices::OddWordNote() const
+{
+    CString strNote;
+    if (oddWord.nAt >= 0)
+        strNote.Format("Byte %lld (0x%02X) reads \"%s\" here, \"%s\" in the other reading.", oddWord.nAt,
+                       static_cast<unsigned>(oddWord.by), oddWord.own.c_str(), oddWord.rival.c_str());
+    return strNote;
+}
+
 // A conversion from the other charset: its reading of the bytes, and the new charset writing it.
 struct CCharsetChoiceCheck::OtherWay {
     CPageCharset charset;
@@ -98,10 +128,15 @@ bool CCharsetChoiceCheck::OffersOther(const CPageCharset& source, const CPageCha
 CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target,
                                          const CString& strTarget)
     : m_source(source), m_target(target), m_strTarget(strTarget), m_kept(target), m_converted(source), m_encoder(target),
-      m_bUtf8Other(other.GetKind() == CPageCharset::Kind::Utf8 && source.GetKind() != CPageCharset::Kind::Utf8)
+      m_bUtf8Other(other.GetKind() == CPageCharset::Kind::Utf8 && source.GetKind() != CPageCharset::Kind::Utf8),
+      m_keptReads(source, target)
 {
-    if (OffersOther(source, other, target))
+    if (OffersOther(source, other, target)) {
         m_pOther = std::make_unique<OtherWay>(other, target);
+        m_pOtherReads = std::make_unique<CReadingComparer>(source, other);
+    }
+    if (other.GetKind() != CPageCharset::Kind::Undeclared && !other.WritesAs(source))
+        m_pOddWord = std::make_unique<COddWordFinder>(source, other);
 }
 
 CCharsetChoiceCheck::~CCharsetChoiceCheck() = default;
@@ -118,6 +153,13 @@ void CCharsetChoiceCheck::Add(const char* pBytes, size_t nLength)
     }
     if (m_pOther != nullptr)
         m_pOther->Add(pBytes, nLength);
+    if (m_pOddWord != nullptr)
+        m_pOddWord->Add(std::string_view(pBytes, nLength));
+    // How the ways read otherwise is told of those that read every byte.
+    if (m_pOtherReads != nullptr && m_pOther->decoder.IsReadWhole())
+        m_pOtherReads->Add(std::string_view(pBytes, nLength));
+    if (m_kept.IsReadWhole())
+        m_keptReads.Add(std::string_view(pBytes, nLength));
     if (!m_converted.IsReadWhole() || m_encoder.IsRefused())
         return;
     m_text.clear();
@@ -138,6 +180,8 @@ void CCharsetChoiceCheck::Finish()
     m_encoder.Finish(m_written);
     if (m_pOther != nullptr)
         m_pOther->Finish();
+    if (m_pOddWord != nullptr)
+        m_pOddWord->Finish();
 }
 
 CharsetChoices CCharsetChoiceCheck::GetChoices() const
@@ -146,6 +190,11 @@ CharsetChoices CCharsetChoiceCheck::GetChoices() const
     choices.strSource = m_source.GetName().c_str();
     choices.strTarget = m_strTarget;
     choices.nChecksum = m_checksum.Get();
+    if (m_pOddWord != nullptr)
+        choices.oddWord = m_pOddWord->GetOddWord();
+    choices.keptReads = m_keptReads.GetChange();
+    if (m_pOtherReads != nullptr)
+        choices.otherReads = m_pOtherReads->GetChange();
     if (!m_kept.IsReadWhole())
         choices.strWhyNotKeep = UnreadWords(m_target, m_kept);
     if (!m_converted.IsReadWhole())
@@ -197,11 +246,9 @@ CString CCharsetChoiceCheck::RefusedWords(const CString& strTarget, const CPageE
 
 CString CCharsetChoiceCheck::TwiceEncodedWords(const CPageCharset& source, char32_t character)
 {
-    std::string utf8, read;
+    std::string utf8;
     Utf8Encode(character, utf8);
-    CPageDecoder decoder(source);
-    decoder.Decode(utf8.data(), utf8.size(), read);
-    decoder.Finish(read);
+    const std::string read = source.Decode(utf8);
     CString strWords;
     strWords.Format("%s reads the bytes of its UTF-8 characters as other letters, \"%s\" as \"%s\"",
                     source.GetName().c_str(), utf8.c_str(), read.c_str());

@@ -11,6 +11,8 @@
 
 #include "engine/html/CPageCharset.h"
 #include "engine/html/CPageEncoder.h"
+#include "engine/html/CTextReading.h"
+#include "engine/meta/ReadingChange.h"
 #include "engine/project/CPageChecksum.h"
 #include "platform/core/CString.h"
 
@@ -33,6 +35,14 @@ struct CharsetChoices {
     CString strWhyNotConvert;
     CString strWhyNotConvertOther;
     ULONGLONG nChecksum = 0; // of the bytes judged (CPageChecksum)
+    // The first word the page's own charset reads odder than the other charset does, as each
+    // reads it: what a refusal of the page's label shows of why.
+    COddWordFinder::OddWord oddWord;
+    // How the text reads otherwise than in the page's own charset converted from the other
+    // charset, and with its bytes kept under the new declaration: a way that changes letters says
+    // which.
+    ReadingChange otherReads;
+    ReadingChange keptReads;
     // The way the second reading the Preview shows is taken by, the first being the conversion
     // from the page's own charset: its bytes kept under the new declaration, or converted from
     // the other charset.
@@ -54,6 +64,16 @@ struct CharsetChoices {
     // ISO-8859-1", "its bytes kept, declared UTF-8"), and those that cannot, with why not.
     std::vector<CString> WaysOn() const;
     std::vector<CString> WaysBarred() const;
+    // Of each way on that reads the page's text otherwise than its own charset, how many
+    // characters and which: "converted from ISO-8859-16, 6 characters read otherwise: ñ → ń, ¡ →
+    // Ą, ¢ → ą". WayChange: the same of the second way, without its name; empty where it changes
+    // none.
+    std::vector<CString> WayChanges() const;
+    CString WayChange() const;
+    // Where the page's own reading is first odder than the other, in words that stand beside the
+    // way that converts from it: "byte 152 (0xEC) reads "coś" here, "così" in the other reading";
+    // empty where no word is.
+    CString OddWordNote() const;
 };
 
 class CCharsetChoiceCheck {
@@ -102,6 +122,9 @@ private:
     // as what the page's own charset reads their bytes as.
     bool m_bUtf8Other;
     CUtf8Census m_census{CUtf8Census::Look::Whole};
+    std::unique_ptr<COddWordFinder> m_pOddWord; // where the other charset is known
+    std::unique_ptr<CReadingComparer> m_pOtherReads;
+    CReadingComparer m_keptReads;
     CPageChecksum m_checksum;
     std::string m_text;
     std::string m_written;

@@ -1771,6 +1771,14 @@ CString WaysOn(const CharsetChoices& choices)
         strList += (i == 0 ? "" : i + 1 == ways.size() ? " or " : ", ") + ways[i];
     strWays.Format("View > Changes shows how each way reads: take there the one meant (%s), and save again%s%s.",
                    strList.GetString(), strBarred.IsEmpty() ? "" : "; ", strBarred.GetString());
+    // A way that reads letters otherwise than the page's own charset says which.
+    const std::vector<CString> changes = choices.WayChanges();
+    for (size_t i = 0; i < changes.size(); ++i) {
+        CString strChange = changes[i];
+        if (i == 0)
+            strChange.SetAt(0, static_cast<char>(std::toupper(static_cast<unsigned char>(strChange[0]))));
+        strWays += (i == 0 ? " " : "; ") + strChange + (i + 1 == changes.size() ? "." : "");
+    }
     return strWays;
 }
 
@@ -1782,11 +1790,7 @@ namespace {
 std::string ByteReadIn(const CPageCharset& charset, BYTE by)
 {
     const char byte = static_cast<char>(by);
-    std::string text;
-    CPageDecoder decoder(charset);
-    decoder.Decode(&byte, 1, text);
-    decoder.Finish(text);
-    return text;
+    return charset.Decode(std::string_view(&byte, 1));
 }
 
 bool IsCurrency(const std::string& utf8)
@@ -1961,17 +1965,38 @@ CString CMetaEditEngine::UnknownReason(const CPageCharsetJudge::Verdict& verdict
         return strReason;
     }
     const char* pszLabel = verdict.source.charset.GetName().c_str();
-    // Nothing reads the text, and no byte is undefined: the label's reading is garbled.
-    CString strWhy = strLooks.IsEmpty() ? CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in"
-                                        : strLooks;
+    const bool bLooks = verdict.other.charset.GetKind() != CPageCharset::Kind::Undeclared;
+    const char* pszLooks = verdict.other.charset.GetName().c_str();
+    // Why the label is not taken is shown in the page: the bytes it leaves unread, and the first
+    // word it reads odder than the likelier reading does, as each reads it. A guess alone is no
+    // reason: the likelier reading is named as what the bytes read likelier as.
+    CString strWhy;
     if (verdict.nFirstUnreadable >= 0) {
         const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
             ? CString("they hold bytes that are no UTF-8")
             : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
-        strWhy.Format("%s (the first is byte %lld, 0x%02X)%s%s", strWhat.GetString(), verdict.nFirstUnreadable,
-                      static_cast<unsigned>(verdict.byFirstUnreadable), strLooks.IsEmpty() ? "" : ", and ",
-                      strLooks.GetString());
+        strWhy.Format("%s (the first is byte %lld, 0x%02X)", strWhat.GetString(), verdict.nFirstUnreadable,
+                      static_cast<unsigned>(verdict.byFirstUnreadable));
     }
+    const COddWordFinder::OddWord& odd = m_choices.oddWord;
+    CString strWhere;
+    if (bLooks && odd.nAt >= 0)
+        strWhere.Format("%s reads byte %lld (0x%02X) in the word \"%s\", where %s reads \"%s\"", pszLabel, odd.nAt,
+                        static_cast<unsigned>(odd.by), odd.own.c_str(), pszLooks, odd.rival.c_str());
+    else if (bLooks && verdict.nFirstUnreadable < 0 && verdict.nFirstOtherwise >= 0)
+        strWhere.Format("%s reads byte %lld (0x%02X) as \"%s\", where %s reads \"%s\"", pszLabel, verdict.nFirstOtherwise,
+                        static_cast<unsigned>(verdict.byFirstOtherwise),
+                        ByteReadIn(verdict.source.charset, verdict.byFirstOtherwise).c_str(), pszLooks,
+                        ByteReadIn(verdict.other.charset, verdict.byFirstOtherwise).c_str());
+    CString strLikelier;
+    if (bLooks)
+        strLikelier.Format("their text reads likelier in %s than in %s", pszLooks, pszLabel);
+    if (!strWhy.IsEmpty())
+        strWhy += bLooks ? ", and " + (strWhere.IsEmpty() ? strLikelier : strWhere) : CString();
+    else if (bLooks)
+        strWhy = strWhere.IsEmpty() ? strLikelier : strLikelier + ": " + strWhere;
+    else
+        strWhy = CString(pszLabel) + " reads them as garbled text, and nothing tells what they are in";
     strReason.Format("its bytes are not the %s text it declares: %s.%s %s", pszLabel, strWhy.GetString(),
                      strTaken.GetString(), WaysOn(m_choices).GetString());
     return strReason;

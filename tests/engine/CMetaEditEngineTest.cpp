@@ -1457,9 +1457,10 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
          "leaves undefined (the first is byte "},
         {kJapanese, "SHIFT_JIS", "ISO-8859-1", "Shift_JIS", Outcome::Relabelled, nullptr},
         {kRussian, "WINDOWS-1251", "ISO-8859-1", "UTF-8", Outcome::Refused,
-         "its bytes are not the ISO-8859-1 text it declares: they look like windows-1251, but that is only a guess from "
-         "its text. View > Changes shows how each way reads: take there the one meant (converted from ISO-8859-1 or "
-         "converted from windows-1251), and save again."},
+         "its bytes are not the ISO-8859-1 text it declares: their text reads likelier in windows-1251 than in "
+         "ISO-8859-1: ISO-8859-1 reads byte 93 (0xC3) in the word \"\u00C3\u00EB\u00E0\u00E2\u00E0\", where windows-1251 "
+         "reads \"\u0413\u043B\u0430\u0432\u0430\". View > Changes shows how each way reads: take there the one meant "
+         "(converted from ISO-8859-1 or converted from windows-1251), and save again."},
         {kRussian, "WINDOWS-1251", "ISO-8859-1", "windows-1251", Outcome::Relabelled, nullptr},
         {kNestle, "ISO-8859-1", "ISO-8859-1", "UTF-8", Outcome::Converted, nullptr},
         {kCafe, "WINDOWS-1252", "windows-1252", "UTF-8", Outcome::Converted, nullptr},

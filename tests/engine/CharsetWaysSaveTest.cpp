@@ -47,6 +47,8 @@ const std::string kThai = "<html><head>\n<meta charset=\"windows-874\">\n<title>
 const std::string kKoreanUnderGbk = "<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=GBK\">\n"
                                     "<title>한국어 설명서</title>\n</head><body>\n<p>Manual</p>\n</body></html>\n";
 const std::string kShortJapanese = "<html><head>\n<title>はじめに</title>\n</head><body>\n</body></html>\n";
+// A price in euros in a page that declares nothing, which the scan reads in the charset of the euro.
+const std::string kEuroPrice = "<html><head>\n<title>Tarif</title>\n</head><body>\n<p>Prix : 5 €.</p>\n</body></html>\n";
 // A Vietnamese line in windows-1258 under a Latin label.
 const std::string kVietnamese = "<html><head>\n<meta http-equiv=\"Content-Type\" content=\"text/html; charset=ISO-8859-1\">\n"
                                 "<title>Trang chủ</title>\n</head><body>\n<p>Chào mừng các bạn đến với trang của chúng tôi. "
@@ -161,6 +163,7 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
     const std::string korean = InCharset(kKoreanUnderGbk, "EUC-KR");
     const std::string japanese = InCharset(kShortJapanese, "SHIFT_JIS");
     const std::string vietnamese = InCharset(kVietnamese, "CP1258");
+    const std::string euro = InCharset(kEuroPrice, "ISO-8859-15");
     struct Row {
         const char* pszName;
         std::string page;
@@ -177,6 +180,12 @@ TEST_F(CharsetWaysSaveTest, APageLeftAloneHasItsWaysOnAndTheWayTakenIsCarriedOut
         {"vietnamese.htm", vietnamese, "text/html; charset=UTF-8", {"converted from windows-1258"},
          {CharsetChoice::Convert, "windows-1258"},
          WaysReplaced(encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese), "ISO-8859-1", "UTF-8")},
+        // The first way named reads the page as the scan did: "5 €", not "5 ¤"; the other says what
+        // it reads otherwise.
+        {"euro.htm", euro, "text/html; charset=UTF-8",
+         {"converted from ISO-8859-15 or converted from windows-1252",
+          "Converted from windows-1252, 1 character reads otherwise: € → ¤."},
+         {CharsetChoice::Convert, "ISO-8859-15"}, WaysReplaced(kEuroPrice, "</head>", kUtf8Tag + "\n</head>")},
         // Taken on other bytes: left alone again.
         {"changed.htm", korean, "text/html; charset=UTF-8", {"converted from EUC-KR"},
          {CharsetChoice::Convert, "EUC-KR", 1}, korean},
@@ -234,14 +243,19 @@ TEST(ReadingChangeTest, CountsTheCharactersThatReadOtherwiseUnderTheNewDeclarati
         const char* pszAfter;
         size_t nCount;
         std::string before, after;
+        std::string words; // how many, and which, each once
     } rows[] = {
-        {"pu\xF2 \xE8 pi\xF9 \xF2", "windows-1252", "windows-1258", 2, "ò", "\u0323"},
-        {"caf\xE9 \x80", "ISO-8859-1", "windows-1252", 0, "", ""},
-        {"\xCF\xF0\xE8\xE2\xE5\xF2 ok", "windows-1251", "KOI8-R", 6, "П", "о"},
-        {"\xA4 5", "ISO-8859-1", "ISO-8859-15", 1, "¤", "€"},
-        {"caf\xC3\xA9 \xE2\x80\x94 ok", "ISO-8859-1", "UTF-8", 2, "Ã©", "é"},
-        {"\xC4\xE3\xBA\xC3", "GB2312", "GBK", 0, "", ""},
-        {"plain", "UTF-8", "windows-1252", 0, "", ""},
+        {"pu\xF2 \xE8 pi\xF9 \xF2", "windows-1252", "windows-1258", 2, "ò", "\u0323",
+         "2 characters read otherwise: ò → \u25CC\u0323"},
+        {"caf\xE9 \x80", "ISO-8859-1", "windows-1252", 0, "", "", ""},
+        {"\xCF\xF0\xE8\xE2\xE5\xF2 ok", "windows-1251", "KOI8-R", 6, "П", "о",
+         "6 characters read otherwise: П → о, р → П, и → Х, в → Б, and others"},
+        {"\xA4 5", "ISO-8859-1", "ISO-8859-15", 1, "¤", "€", "1 character reads otherwise: ¤ → €"},
+        {"caf\xC3\xA9 \xE2\x80\x94 ok", "ISO-8859-1", "UTF-8", 2, "Ã©", "é", "2 characters read otherwise: Ã© → é, â€” → —"},
+        {"\xC4\xE3\xBA\xC3", "GB2312", "GBK", 0, "", "", ""},
+        {"plain", "UTF-8", "windows-1252", 0, "", "", ""},
+        {"Exposici\xF3n\xA2 \xA1Ma\xF1" "ana! \xF1", "ISO-8859-1", "ISO-8859-16", 4, "¢", "ą",
+         "4 characters read otherwise: ¢ → ą, ¡ → Ą, ñ → ń"},
     };
     for (const Row& row : rows) {
         const ReadingChange change = CompareReadings(row.bytes, CPageCharset::FromName(row.pszBefore),
@@ -249,6 +263,7 @@ TEST(ReadingChangeTest, CountsTheCharactersThatReadOtherwiseUnderTheNewDeclarati
         EXPECT_EQ(change.nCount, row.nCount) << row.pszBefore << " to " << row.pszAfter;
         EXPECT_EQ(change.before, row.before) << row.pszBefore << " to " << row.pszAfter;
         EXPECT_EQ(change.after, row.after) << row.pszBefore << " to " << row.pszAfter;
+        EXPECT_EQ(change.Describe(), row.words) << row.pszBefore << " to " << row.pszAfter;
         // A long page is compared a piece at a time: pieces cut within a character count alike.
         CReadingComparer pieces(CPageCharset::FromName(row.pszBefore), CPageCharset::FromName(row.pszAfter));
         for (const char byte : row.bytes)

@@ -484,6 +484,8 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(contradicted.leftCaption, "Read as windows-1250, as declared - Current '" + site + "/i.htm'");
     EXPECT_EQ(contradicted.rightCaption, "In doubt, not saved: or read as ISO-8859-16, the charset given - Current '" + site +
                                              "/i.htm'");
+    // Its bytes kept under the charset given, the letters that read otherwise are named.
+    EXPECT_EQ(contradicted.notes[1], "9 characters read otherwise: \u015F \u2192 \u0219, \u0163 \u2192 \u021B.");
 
     ASSERT_TRUE(Xdo("key ctrl+t"));
     const std::string closing = "Save Edited Files: 3 of 8 pages written, 1 held their edits already, 4 not written.";
@@ -499,6 +501,13 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
                      "shows how each way reads: take there the one meant (converted from windows-1252), and save again"));
     EXPECT_TRUE(told("D.HTM : Not saved: its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as "
                      "control characters or bytes it leaves undefined"));
+    // A label refused is shown the word its reading makes odd, and what the likelier reading makes
+    // of it; a guess is never its reason.
+    for (const std::string& line : lines) {
+        if (line.rfind("D.HTM", 0) == 0)
+            EXPECT_NE(line.find(", and ISO-8859-1 reads byte "), std::string::npos) << line;
+        EXPECT_TRUE(line.find("declares:") == std::string::npos || line.find("only a guess") == std::string::npos) << line;
+    }
     EXPECT_TRUE(told("F.HTM : Nothing to write: the page holds its edits already, byte for byte."));
     EXPECT_TRUE(told("H.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252"));
     EXPECT_TRUE(told("I.HTM : Not saved: its label, windows-1250, and ISO-8859-16, the charset given, read its letters "
@@ -631,7 +640,8 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     ASSERT_TRUE(take(1, By::Mouse, Way::Keep, nestle));
     EXPECT_EQ(nestle.doubt.right, kNestle);
     EXPECT_TRUE(nestle.doubt.bOffered[0] && nestle.doubt.bOffered[1]);
-    EXPECT_EQ(nestle.doubt.notes[0] + nestle.doubt.notes[1], "");
+    EXPECT_EQ(nestle.doubt.notes[0], "");
+    EXPECT_EQ(nestle.doubt.notes[1], "1 character reads otherwise: \xC3\x89\xC2\xAE \u2192 \xC9\xAE.");
     for (const PreviewSeen* pSeen : {&nestle.doubt, &nestle.lower, &nestle.after}) {
         for (int i = 0; i < 2; ++i) {
             EXPECT_EQ(pSeen->nCaretLine[i], 44);
@@ -697,7 +707,9 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_EQ(polish.rightCaption, "In doubt, not saved: or read as EUC-KR, as guessed from too little text to be "
                                    "sure - Current '" + site + "/polish.htm'");
     EXPECT_TRUE(polish.bOffered[0] && polish.bOffered[1]);
-    EXPECT_EQ(polish.notes[1], "");
+    const std::string koreanRead = "6 characters read otherwise: \u8304 \u2192 \uD55C, \u60EB \u2192 \uAD6D, \u7EE2 \u2192 "
+                                   "\uC5B4, \u6C72 \u2192 \uC124, and others";
+    EXPECT_EQ(polish.notes[1], koreanRead + ".");
 
     // Undone and done again, the price list's edit comes back with the way taken for it.
     ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(5, nType) != strUtf8; }));
@@ -727,15 +739,18 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
                      "converted from ISO-8859-8, for " + hebrewUnread + ", and its bytes cannot be kept, declared UTF-8, "
                      "for " + hebrewNoUtf8 + ". Correct its bytes in an editor first (View > Changes shows how it reads), "
                      "and save again." + left)) << OutputArea().GetText().GetString();
-    EXPECT_NE(OutputArea().GetText().Find("take there the one meant (converted from GBK or converted from EUC-KR), and "
-                                          "save again." + CString(left.c_str())), -1) << OutputArea().GetText().GetString();
+    EXPECT_NE(OutputArea().GetText().Find(("take there the one meant (converted from GBK or converted from EUC-KR), and "
+                                           "save again. Converted from EUC-KR, " + koreanRead + "." + left).c_str()), -1)
+        << OutputArea().GetText().GetString();
     EXPECT_NE(OutputArea().GetText().Find(("STOCK.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252 (a guess "
                                            "from too little text to be sure), and its text does not tell which is meant, so "
                                            "it is neither converted to UTF-8 nor declared UTF-8 as it is. It was to be "
                                            "converted from windows-1252, as taken in View > Changes, but the page has "
                                            "changed since. View > Changes shows how each way reads: take there the one "
                                            "meant (converted from windows-1252 or its bytes kept, declared UTF-8), and "
-                                           "save again." + left).c_str()), -1) << OutputArea().GetText().GetString();
+                                           "save again. Its bytes kept, declared UTF-8, 1 character reads otherwise: "
+                                           "\xC3\x89\xC2\xAE \u2192 \xC9\xAE." + left).c_str()), -1)
+        << OutputArea().GetText().GetString();
     // On disk, only what the user changed: the declaration, and the price list's sign in UTF-8.
     EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", kUtf8Declared));
     EXPECT_EQ(Page("prices.htm"), Replaced(Replaced(kPrices, "</head>", kUtf8Declared), "NESTL\xC9\xAE", "NESTL\xC3\x89\xC2\xAE"));
@@ -910,6 +925,13 @@ TEST_F(CharsetChangeX11Test, ThePreviewOfARefusedPageTakesEachWayByItsLetterFrom
     // Its tone marks stand apart from their letters in windows-1258, and so they are read.
     const std::string vietnameseRead = encoding_indexes::ReadOneByteAsUtf8("windows-1258", vietnamese);
     EXPECT_EQ(vietnam[0].right, vietnameseRead);
+    // Beside the label's way, the first word it reads odder than the other reading does; beside the
+    // other, the letters it reads otherwise.
+    const size_t nOdd = vietnamese.find('\xD2');
+    EXPECT_EQ(vietnam[0].notes[0], "Byte " + std::to_string(nOdd) + " (0xD2) reads \"chu\u00D2\" here, \"chu\u0309\" in the "
+                                   "other reading.");
+    EXPECT_EQ(vietnam[0].notes[1].rfind("24 characters read otherwise: \u00D2 \u2192 \u25CC\u0309, ", 0), 0u)
+        << vietnam[0].notes[1];
     EXPECT_EQ(vietnam[1].rightCaption.rfind("Converted from windows-1258", 0), 0u) << vietnam[1].rightCaption;
     ASSERT_TRUE(walk(1, By::Keys, {{"alt+k"}}, "ways-brands", brands));
     EXPECT_EQ(brands[1].rightCaption.rfind("Declared UTF-8, its bytes kept", 0), 0u) << brands[1].rightCaption;

@@ -630,7 +630,10 @@ const char* const kHungarianLetters = "Az első tűz után a kő meleg lett, a n
 // whoever reads them better; where only letters differ, a sure detector outweighs the label of
 // more or as many letter oddities, but for one letter written two ways (ș and ş); a guess from
 // too little text only leaves a label of letter oddities in doubt with its own reading of none;
-// the charset given leaves a label in doubt where it reads as few; readings of multi-byte
+// the charset given leaves a label in doubt only where the label reads the bytes worse, or the two
+// read one letter written two ways; one odd byte of a right label (an acute accent for an
+// apostrophe, a fraction beside a unit, a sign glued to a word) never gives way to a rival that
+// reads other letters or signs there; readings of multi-byte
 // charsets that tie are told apart by a sure detector alone; any other candidate (a charset
 // beside the label's) never outweighs a label on letters. The user's word alone, the charset given
 // a page read otherwise, any reading of fewer letter oddities puts in doubt; of as many, it holds.
@@ -652,19 +655,36 @@ TEST(CPageCharsetTest, EachRivalWeighsAgainstALabelByWhatItIs)
         {"a right Czech label", "Síťové aplikace a služby", "ISO-8859-2", "ISO-8859-2", "ISO-8859-1", Weighing::Holds,
          Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
         {"Turkish letters read as Icelandic", kTurkishLetters, "ISO-8859-9", "ISO-8859-1", "ISO-8859-9",
-         Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds, Weighing::Holds},
+         Weighing::Outweighed, Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
         {"Icelandic read as Turkish", kIcelandicLetters, "ISO-8859-1", "ISO-8859-9", "ISO-8859-1", Weighing::Outweighed,
          Weighing::InDoubt, Weighing::InDoubt, Weighing::Holds, Weighing::InDoubt},
         {"a Turkish title read in Latin-1", "Bölüm 6. Ağ uygulamaları", "ISO-8859-9", "ISO-8859-1", "ISO-8859-9",
          Weighing::Outweighed, Weighing::InDoubt, Weighing::InDoubt, Weighing::Holds, Weighing::InDoubt},
         {"Hungarian read in Latin-1", std::string(kGermanOpening) + kHungarianLetters, "ISO-8859-2", "ISO-8859-1",
-         "ISO-8859-2", Weighing::Outweighed, Weighing::Holds, Weighing::InDoubt, Weighing::Holds, Weighing::Holds},
+         "ISO-8859-2", Weighing::Outweighed, Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
         {"Romanian with a comma read with a cedilla", "Știri: și țara, înțelepciune și ușurință", "ISO-8859-16",
          "windows-1250", "ISO-8859-16", Weighing::Holds, Weighing::Holds, Weighing::InDoubt, Weighing::Holds,
          Weighing::Holds},
         {"names of several languages", "José Muñoz, Jürgen Müller, Björn Ångström, Søren Kierkegaard, Zoë Brontë",
          "ISO-8859-1", "ISO-8859-1", "windows-1258", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds,
          Weighing::Holds},
+        {"an acute accent for an apostrophe", "Sveiki atvykę į vadovą. Don´t close it: it´s saving.", "CP1257",
+         "windows-1257", "ISO-8859-13", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds,
+         Weighing::Holds},
+        {"fractions beside units", "Größe: ½kg Mehl, ¼ l Milch, ¾ Tasse, 1½ Löffel", "CP1252", "windows-1252",
+         "ISO-8859-15", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds},
+        {"a sign glued to a word", "Ajuste la Exposición¢ y el tamaño. ¡Atención! España, año, señal", "ISO-8859-1",
+         "ISO-8859-1", "ISO-8859-16", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds,
+         Weighing::InDoubt},
+        {"a Slovene ž given windows-1250", "Dobrodošli, želimo vam lep dan in uživajte v branju", "ISO-8859-2",
+         "ISO-8859-2", "windows-1250", Weighing::Holds, Weighing::Holds, Weighing::Holds, Weighing::Holds,
+         Weighing::Holds},
+        {"a copyright sign read as a lone letter", "Öffnungszeiten und Größe der Räume. © 2004 Müller", "ISO-8859-1",
+         "ISO-8859-2", "ISO-8859-1", Weighing::Outweighed, Weighing::Outweighed, Weighing::Outweighed,
+         Weighing::Outweighed, Weighing::Outweighed},
+        {"Italian read with Vietnamese tones", "Il manuale è pronto: così può aprire le immagini", "CP1252",
+         "windows-1258", "windows-1252", Weighing::Outweighed, Weighing::Outweighed, Weighing::Outweighed,
+         Weighing::Outweighed, Weighing::Outweighed},
         {"Korean read as Chinese", "한국어 설명서", "EUC-KR", "GBK", "EUC-KR", Weighing::Outweighed, Weighing::InDoubt,
          Weighing::Holds, Weighing::Holds, Weighing::Holds},
     };
@@ -768,8 +788,9 @@ TEST(CPageCharsetTest, ASignThatMayBeACurrencyAndTheLikelierOfTwoReadingsAreMeas
 // a short title in Chinese, also after a sign that reads as Thai, or in Japanese, as the charset
 // of its script whose rarer letters it holds none of; a Korean title as its own reading, not as
 // the Chinese or Japanese that nothing points to and that reads it only as well; a price in the sign ¤ beside the charset
-// that reads a currency, also under a wrong label; a German price in euros in a script, and an
-// Estonian title, beside the Latin charsets they read alike in but for a letter or a sign.
+// that reads a currency, also under a wrong label, and a German price in euros in a script, in
+// doubt between the two, an undeclared page's own reading, the one the scan shows, first; and an
+// Estonian title, beside the Latin charsets it reads alike in but for a letter.
 TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
 {
     using Change = CPageCharsetJudge::Change;
@@ -834,13 +855,13 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
          page("", "", "<h1>제6장 네트워크 응용 프로그램</h1>\n<p>See the next chapter.</p>\n"), "EUC-KR", "UTF-8",
          Change::Unknown, "EUC-KR", "EUC-KR"},
         {"a Hebrew price", page("", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
-         Change::Unknown, "windows-1255", "ISO-8859-8"},
+         Change::Doubt, "windows-1255", "ISO-8859-8"},
         {"a Hebrew price under a Latin-1 label",
          page("ISO-8859-1", "", "<h1>פרק 6. יישומי רשת</h1><p>Price: 15 ¤ a month.</p>\n"), "ISO-8859-8", "UTF-8",
          Change::Doubt, "windows-1255", "ISO-8859-8"},
         {"a German price in a script", page("", "<script>var s = \"Ein Server für Büros kostet 15 € im Monat.\";</script>\n",
                                             "<p>Prices</p>\n"),
-         "ISO-8859-15", "UTF-8", Change::Unknown, "windows-1252", "ISO-8859-15"},
+         "ISO-8859-15", "UTF-8", Change::Doubt, "ISO-8859-15", "windows-1252"},
         {"an Estonian title", page("", "", "<h1>Peatükk 6. Võrgurakendused</h1>\n"), "ISO-8859-15", "UTF-8", Change::Unknown,
          "ISO-8859-2", "windows-1252"},
     };
@@ -859,5 +880,7 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
                                                     dir.Path() + "/page");
     EXPECT_EQ(Detect(euro).GetName(), "ISO-8859-15");
     EXPECT_EQ(JudgeWhole(euro, "ISO-8859-15").verdict.change, Change::Relabel);
+    EXPECT_EQ(JudgeWhole(euro, "UTF-8").reading.charset.GetName(), "ISO-8859-15");
+    EXPECT_EQ(JudgeWhole(euro, "UTF-8").verdict.source.charset.GetName(), "ISO-8859-15");
     EXPECT_NE(JudgeWhole(euro, "windows-1252").verdict.change, Change::Relabel);
 }

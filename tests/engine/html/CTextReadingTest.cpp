@@ -59,6 +59,23 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         {"Bölüm 6. Ağ uygulamaları", 0, true},          {"Bölüm 6. Að uygulamalarý", 1, true},
         {"caf\u0081e", 1, true},                        {"Ref. R-\u0081\u008D-12", 0, true},
         {"caf\uFFFDe", 0, false},                        {"caf\x01e", 0, true},
+        // Each byte a rival reads otherwise is judged in its context by the same rules in both
+        // readings: an acute accent for an apostrophe against a quotation mark inside a word, a
+        // fraction beside a unit against a letter alone, a sign glued to a word against the
+        // letter of another alphabet, a copyright sign against a lone capital.
+        {"Don´t, it´s, L´école", 0, true},              {"Don“t, it“s, L“école", 3, false},
+        {"½kg Mehl, ¼ l Milch, ¾ Tasse, 1½ Löffel Öl für Äpfel", 1, true},
+        {"œkg Mehl, Œ l Milch, Ÿ Tasse, 1œ Löffel Öl für Äpfel", 5, true},
+        {"Exposición¢, año", 1, true},                  {"© 2004 Müller", 0, true},
+        {"Š 2004 Müller", 1, true},                     {"Ő itt van, ők ott, ő és én", 0, true},
+        {"à la gare, 5ª, 2º", 0, true},                 {"į namus, į darbą", 0, true},
+        // Marks and controls inside words: Italian read with Vietnamese tones, Turkish with
+        // Arabic vowel marks and direction marks, Portuguese Mac OS Roman read in Latin-1, Latin
+        // text read in a CJK charset.
+        {"cos\u0301 pu\u0323 aprire", 1, false},        {"A\u064Ba\u00E7 \u200Fehir", 2, false},
+        {"Gest‹o da p‡gina", 2, false},                 {"Gr鲞e, Linuxの設定", 1, true},
+        {"così può aprire", 0, true},                   {"Ağaç şehir", 0, true},
+        {"Gestão da página", 0, true},                  {"Größe, Linuxの設定", 0, true},
     };
     for (const auto& row : rows) {
         bool bText = false;
@@ -163,5 +180,64 @@ TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
         EXPECT_EQ(reading.GetLettersInWords(), row.nLetters) << what;
         EXPECT_EQ(reading.GetRareLetters(), row.nRare) << what;
         EXPECT_EQ(reading.GetOddities(), row.nMisreadings + row.nStrays + row.nForeign + row.nCurrency + row.nRare) << what;
+    }
+}
+
+// A sign ¤ after a number stands for a currency, and the words a reading is given keep the number
+// before it; the sign tells against a reading only beside a rival that reads its byte as a
+// currency: against one that reads a sign ¤ there too, or another character, it tells nothing.
+TEST(CTextReadingTest, ASignAfterANumberTellsOnlyAgainstACurrency)
+{
+    CWordsBeyondAscii words;
+    std::string text;
+    words.Add("Prix : 5 \xA4. Total: 12 items, 3 \xE9t\xE9s, 2004 ", text);
+    words.Finish(text);
+    EXPECT_EQ(text, "5 \xA4. 3 \xE9t\xE9s, ");
+    const auto reading = [&text](const char* pszCharset) { return CTextReading(CPageCharset::FromName(pszCharset), text); };
+    const CTextReading latin1 = reading("ISO-8859-1");
+    EXPECT_EQ(latin1.GetSignsForCurrency(), 1u);
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("ISO-8859-15")), latin1.GetScore());
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("windows-1255")), latin1.GetScore());
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("ISO-8859-9")), latin1.GetScore() - 1);
+    EXPECT_EQ(latin1.GetLetterOdditiesAgainst(reading("KOI8-R")), 0u);
+    EXPECT_EQ(latin1.GetScoreAgainst(reading("utf-8")), latin1.GetScore() - 1);
+    EXPECT_EQ(reading("ISO-8859-15").GetScoreAgainst(latin1), 0u);
+    EXPECT_EQ(reading("ISO-8859-15").Compare(latin1), 1);
+    EXPECT_EQ(reading("ISO-8859-9").Compare(latin1), 0);
+}
+
+// The first word a charset reads odder than a rival does, by the same rules in both readings and
+// with the word before it, as each reads it, and the byte it turns on: a tone mark after a
+// consonant, a letter of another script opening a Latin word, a sign ¤ after a number where the
+// rival reads a currency, a CJK letter inside a Latin word; none where the rival reads the words
+// odder (an acute accent for an apostrophe against a quotation mark inside a word) or alike.
+TEST(CTextReadingTest, TheFirstWordOneReadingHoldsOdderThanAnotherIsFound)
+{
+    const struct {
+        std::string bytes;
+        const char* pszOwn;
+        const char* pszRival;
+        long long nAt;
+        const char* pszOwnWord;
+        const char* pszRivalWord;
+    } rows[] = {
+        {"<p>Il manuale \xE8 pronto: cos\xEC pu\xF2 aprire</p>", "windows-1258", "windows-1252", 27, "cos\u0301", "cos\u00EC"},
+        {"<title>\xDE" "ehir</title>", "windows-1256", "windows-1254", 7, "\u0642ehir", "\u015Eehir"},
+        {"<p>Prix : 5 \xA4.</p>", "ISO-8859-1", "ISO-8859-15", 12, "\u00A4", "\u20AC"},
+        {"<td>Gr\xF6\xDF" "e</td>", "GBK", "windows-1252", 6, "Gr\u9C9Ee", "Gr\u00F6\u00DF" "e"},
+        {"<p>Don\xB4t close it: it\xB4s saving.</p>", "windows-1257", "ISO-8859-13", -1, "", ""},
+        {"<p>Caf\xE9 cr\xE8me</p>", "ISO-8859-1", "ISO-8859-15", -1, "", ""},
+    };
+    for (const auto& row : rows) {
+        for (const size_t nPiece : {size_t(1), row.bytes.size()}) {
+            COddWordFinder finder(CPageCharset::FromName(row.pszOwn), CPageCharset::FromName(row.pszRival));
+            for (size_t at = 0; at < row.bytes.size(); at += nPiece)
+                finder.Add(std::string_view(row.bytes).substr(at, nPiece));
+            finder.Finish();
+            const COddWordFinder::OddWord& odd = finder.GetOddWord();
+            EXPECT_EQ(odd.nAt, row.nAt) << row.pszOwn << ": " << row.bytes;
+            EXPECT_EQ(odd.own, row.pszOwnWord) << row.pszOwn << ": " << row.bytes;
+            EXPECT_EQ(odd.rival, row.pszRivalWord) << row.pszOwn << ": " << row.bytes;
+        }
     }
 }
