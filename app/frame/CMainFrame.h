@@ -127,6 +127,9 @@ public:
     BOOL DestroyWindow() override;
     // A command from a menu, a key or a toolbar button ends what the status bar was told.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // The Edit menu's commands go where the keys are (CEditCommandRoute); the others along the
+    // frame's own route.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";

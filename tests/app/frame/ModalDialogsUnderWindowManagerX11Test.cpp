@@ -11,19 +11,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "tests/support/WindowManagerDisplay.h"
-
 namespace {
 
-class ModalDialogsUnderWindowManagerX11Test : public MainWindowStepsX11Test {
+class ModalDialogsUnderWindowManagerX11Test : public WindowManagerStepsX11Test {
 protected:
-    XvfbServer* TestServer() override
-    {
-        WindowManagerDisplay* display = WindowManagerDisplay::Shared();
-        return display != nullptr ? display->Server() : nullptr;
-    }
-    std::string TestServerMissing() override { return WindowManagerDisplay::Missing(); }
-
     // The program started on the site, a title of several scripts typed into its first row: the
     // Preview has a change to show, and the dialogs an edit to keep.
     void StartWithATypedTitle()

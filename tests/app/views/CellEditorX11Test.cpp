@@ -154,19 +154,6 @@ protected:
         ::ScreenToClient(View()->GetSafeHwnd(), &pt);
         return pt;
     }
-    // What another program pastes now, read by xclip while the program answers it.
-    std::string OtherProgramPastes()
-    {
-        const std::string out = dir.Path() + "/pasted", rc = dir.Path() + "/pasted.rc";
-        std::filesystem::remove(rc);
-        const std::string command = "(DISPLAY=" + server->DisplayName() + " timeout 20 xclip -o -selection clipboard >'" +
-                                    out + "' 2>/dev/null; echo $? >'" + rc + ".part'; mv '" + rc + ".part' '" + rc + "') &";
-        if (std::system(command.c_str()) != 0 || !RunUntil([&] { return std::filesystem::exists(rc); }, 30000))
-            return "(xclip did not run)";
-        if (ReadFile(rc) != "0\n")
-            return "(xclip found nothing to paste: " + ReadFile(rc) + ")";
-        return ReadFile(out);
-    }
     bool Save()
     {
         const UINT nEdited = app->IsEdited();
