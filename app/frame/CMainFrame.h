@@ -198,6 +198,8 @@ private:
     void SaveLayout();
     void UpdateCommandBars();
     void NoteOutputAreaAtClose();
+    // Notes the Output Area shown before a project's closing hides it.
+    void NoteOutputAreaShown();
     void RestoreOutputArea();
 
     CCustomStatusbarWrapper m_wndStatusBar;
@@ -228,5 +230,5 @@ private:
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration
     bool m_bOutputAreaShownAtClose = false;
-    bool m_bRestoreOutputArea = false;   // the first project shows the Output Area again
+    bool m_bRestoreOutputArea = false;   // the next project shows the Output Area again
 };

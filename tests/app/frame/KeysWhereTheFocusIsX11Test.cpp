@@ -194,6 +194,8 @@ TEST_F(KeysWhereTheFocusIsX11Test, TheOutputAreasLinesAreChosenAndCopied)
             OutputArea().GetOutputWnd().GetSel(nStart, nEnd);
             return nEnd - nStart == static_cast<long>(line.size()) && Settled();
         })) << "the keys did not choose the line";
+        if (cairo_surface_t* shot = Shot(("output-area-line-" + std::to_string(nLine) + "-chosen").c_str()))
+            cairo_surface_destroy(shot);
         if (how == "the Edit menu") {
             EXPECT_EQ(EditItemsEnabled(), std::vector<UINT>{ID_EDIT_COPY});
             const DWORD dwBefore = ::GetClipboardSequenceNumber();
