@@ -1,8 +1,8 @@
 // The keys act where the focus is, on a display run by a window manager: with the keys in the
 // Output Area or in the Project Area, given there by the mouse or by F6, the clipboard's keys,
 // Delete, Undo, Redo and Fill Down leave every cell and page alone, and the Edit menu offers
-// nothing of the grid's; the Output Area's lines, pages' failures among them, are chosen and
-// copied for other programs.
+// nothing of the grid's; in Find, Ctrl+V pastes into its text alone; the Output Area's lines,
+// pages' failures among them, are chosen and copied for other programs.
 #include "app/panes/COutputAreaWnd.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/ForeignClipboardOwner.h"
@@ -90,8 +90,8 @@ protected:
 // The clipboard holds another program's text of several scripts, a paste into the grid was made
 // there by Ctrl+V, and the current cell is on another page's Keywords. With the keys in the
 // Output Area and in the Project Area, each reached by a click and by F6, every Edit key acts on
-// nothing the grid shows: each cell stays, Undo takes back no paste, and the save then writes the
-// one page pasted into.
+// nothing the grid shows: each cell stays, Undo takes back no paste; Ctrl+V in Find pastes into
+// its text alone; and the save then writes the one page pasted into.
 TEST_F(KeysWhereTheFocusIsX11Test, TheEditKeysInAPaneLeaveEveryCellAndPageAlone)
 {
     ASSERT_TRUE(Start());
@@ -150,6 +150,24 @@ TEST_F(KeysWhereTheFocusIsX11Test, TheEditKeysInAPaneLeaveEveryCellAndPageAlone)
         EXPECT_EQ(::GetClipboardSequenceNumber(), dwClipboard) << "a key in the pane put something on the clipboard";
         EXPECT_EQ(app->IsEdited(), 2u);
     }
+
+    // In Find, opened over the grid, Ctrl+V pastes into the text to find, and nothing else.
+    std::string found;
+    Type("the main window", "^Vostrel -", "ctrl+f");
+    Type("Find", "^Find$", "ctrl+a ctrl+v");
+    When("Find's text is pasted", [&] {
+             const HWND hFind = GXGetFindReplaceState().m_hWndDialog;
+             CString strText;
+             if (hFind != nullptr)
+                 CWnd::FromHandle(hFind)->GetDlgItemText(edt1, strText);
+             found = strText.GetString();
+             return found == pasted;
+         },
+         [&] { XdoNow("key Escape"); });
+    ASSERT_TRUE(StepsTaken()) << "Find holds '" << found << "'";
+    ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog == nullptr && ::GetFocus() == view->GetSafeHwnd(); }))
+        << "Escape did not close Find";
+    EXPECT_EQ(Cells(), cells) << "Ctrl+V in Find changed the grid";
 
     // The save writes the page pasted into, and no other.
     ASSERT_TRUE(Xdo("key ctrl+t"));
