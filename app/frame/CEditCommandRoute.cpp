@@ -70,6 +70,10 @@ bool CEditCommandRoute::Route(CWnd& mainWnd, CWnd* pFirst, UINT nID, int nCode, 
     const HWND hFocus = ::GetFocus();
     if (hFocus == nullptr || mainWnd.m_hWnd == nullptr || !KeysInMainWindow(mainWnd.m_hWnd, hFocus))
         return false;
+    // A frame that holds the keys itself holds no control for them to act on (a floated
+    // toolbar's, whose button was clicked): the frame's route goes on, to the grid.
+    if (IsFrameWindow(hFocus))
+        return false;
     // The window with the keys, and those it lies in, first: the grid's edit field acts on its
     // own text, the grid on its cells.
     for (HWND hWnd = hFocus; hWnd != nullptr && !IsFrameWindow(hWnd); hWnd = ::GetParent(hWnd))

@@ -20,7 +20,8 @@ public:
     // keys would, and any other window none: the grid is never changed, nor its cell copied,
     // from a pane. True when the command was taken here (disabled, for an update); false when it
     // goes on along the main window's own route, which is also the way while the keys are in
-    // none of the main window's windows (another program, a dialog of its own).
+    // none of the main window's windows (another program, a dialog of its own) or in a frame
+    // itself rather than in a control of it.
     static bool Route(CWnd& mainWnd, CWnd* pFirst, UINT nID, int nCode, void* pExtra);
 
 private:

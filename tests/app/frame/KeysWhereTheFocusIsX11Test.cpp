@@ -89,9 +89,10 @@ protected:
 
 // The clipboard holds another program's text of several scripts, a paste into the grid was made
 // there by Ctrl+V, and the current cell is on another page's Keywords. With the keys in the
-// Output Area and in the Project Area, each reached by a click and by F6, every Edit key acts on
-// nothing the grid shows: each cell stays, Undo takes back no paste; Ctrl+V in Find pastes into
-// its text alone; and the save then writes the one page pasted into.
+// Output Area and in the Project Area, each reached by a click and by F6, and in the Output Area
+// floated off the main window, every Edit key acts on nothing the grid shows: each cell stays,
+// Undo takes back no paste; Ctrl+V in Find pastes into its text alone; and the save then writes
+// the one page pasted into.
 TEST_F(KeysWhereTheFocusIsX11Test, TheEditKeysInAPaneLeaveEveryCellAndPageAlone)
 {
     ASSERT_TRUE(Start());
@@ -116,30 +117,42 @@ TEST_F(KeysWhereTheFocusIsX11Test, TheEditKeysInAPaneLeaveEveryCellAndPageAlone)
     EXPECT_NE(std::find(inTheGrid.begin(), inTheGrid.end(), ID_EDIT_UNDO), inTheGrid.end()) << "the grid offers no Undo";
 
     const HWND hOutput = OutputArea().GetOutputWnd().GetSafeHwnd();
-    CFilesInTreeCtrl& tree = Frame().GetProjectAreaBar()->GetTree();
-    const HWND hTree = tree.GetSafeHwnd();
-    CRect output, treeRect;
-    ::GetWindowRect(hOutput, &output);
-    ::GetWindowRect(hTree, &treeRect);
+    const HWND hTree = Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd();
     const struct {
         const char* what;
         HWND hPane;
-        POINT click;   // {-1, -1}: reached by F6
+        bool bByClick;   // else by F6
+        bool bFloated;   // the pane floated off the main window first, by its gripper
     } ways[] = {
-        {"the Output Area by a click", hOutput, output.CenterPoint()},
-        {"the Project Area by a click below its folders", hTree, POINT{treeRect.CenterPoint().x, treeRect.bottom - 8}},
-        {"the Output Area by F6", hOutput, POINT{-1, -1}},
-        {"the Project Area by F6", hTree, POINT{-1, -1}},
+        {"the Output Area by a click", hOutput, true, false},
+        {"the Project Area by a click below its folders", hTree, true, false},
+        {"the Output Area by F6", hOutput, false, false},
+        {"the Project Area by F6", hTree, false, false},
+        {"the Output Area floated, by a click", hOutput, true, true},
     };
     for (const auto& way : ways) {
         SCOPED_TRACE(way.what);
-        if (way.click.x >= 0) {
-            ASSERT_TRUE(ClickAt(way.click, 1, 1));
+        if (way.bFloated) {
+            // A double click on the gripper, the strip at the pane's left beside its text.
+            CRect bar, text;
+            OutputArea().GetWindowRect(&bar);
+            OutputArea().GetTabWnd().GetWindowRect(&text);
+            ASSERT_TRUE(ClickAt(POINT{(bar.left + text.left) / 2, text.CenterPoint().y}, 1, 2));
+            ASSERT_TRUE(RunUntil([&] { return OutputArea().IsFloating() && ViewableWindowTitled("Output Area") && Settled(); }))
+                << "the Output Area did not float";
+        }
+        if (way.bByClick) {
+            CRect pane;
+            ::GetWindowRect(way.hPane, &pane);
+            ASSERT_TRUE(ClickAt(way.hPane == hTree ? POINT{pane.CenterPoint().x, pane.bottom - 8} : pane.CenterPoint(), 1, 1));
             ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == way.hPane && ProgramHasFocus(); })) << "the click gave it no keys";
         } else {
             ASSERT_TRUE(KeysByF6To(way.hPane)) << "F6 did not reach it";
         }
-        EXPECT_EQ(EditItemsEnabled(), std::vector<UINT>{}) << "the Edit menu offers the grid's commands";
+        // The menu bar is the main window's: a floated pane's window has none for Alt to open.
+        if (!way.bFloated) {
+            EXPECT_EQ(EditItemsEnabled(), std::vector<UINT>{}) << "the Edit menu offers the grid's commands";
+        }
         const DWORD dwClipboard = ::GetClipboardSequenceNumber();
         ASSERT_TRUE(Xdo("key --delay 40 ctrl+v ctrl+x Delete shift+Insert shift+Delete ctrl+Insert ctrl+c ctrl+z ctrl+y ctrl+d"));
         // F6 moves the keys on once the program has handled every key before it.
@@ -153,6 +166,7 @@ TEST_F(KeysWhereTheFocusIsX11Test, TheEditKeysInAPaneLeaveEveryCellAndPageAlone)
 
     // In Find, opened over the grid, Ctrl+V pastes into the text to find, and nothing else.
     std::string found;
+    ASSERT_TRUE(KeysByF6To(view->GetSafeHwnd()));
     Type("the main window", "^Vostrel -", "ctrl+f");
     Type("Find", "^Find$", "ctrl+a ctrl+v");
     When("Find's text is pasted", [&] {
