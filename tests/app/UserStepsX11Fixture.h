@@ -226,6 +226,16 @@ protected:
                       std::to_string(count) + " --delay 60 " + std::to_string(button));
     }
     bool MoveTo(POINT pt) { return XdoNow("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y)); }
+    // F6, as often as it takes round the panes, until the window has the keys.
+    bool KeysByF6To(HWND hWnd)
+    {
+        for (int n = 0; n < 6 && ::GetFocus() != hWnd; ++n) {
+            const HWND hBefore = ::GetFocus();
+            if (!Xdo("key F6") || !RunUntil([&] { return ::GetFocus() != hBefore; }))
+                return false;
+        }
+        return ::GetFocus() == hWnd && RunUntil([&] { return ProgramHasFocus(); });
+    }
     // Types keys (xdotool's names) into the window that holds the focus, once the top-level
     // window of hwnd has it on the server.
     bool KeysTo(HWND hwnd, const std::string& keys)

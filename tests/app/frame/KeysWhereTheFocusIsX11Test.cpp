@@ -61,16 +61,6 @@ protected:
                 files[entry.path().string()] = ReadFile(entry.path().string());
         return files;
     }
-    // F6 until the window has the keys.
-    bool KeysByF6To(HWND hWnd)
-    {
-        for (int n = 0; n < 6 && ::GetFocus() != hWnd; ++n) {
-            const HWND hBefore = ::GetFocus();
-            if (!Xdo("key F6") || !RunUntil([&] { return ::GetFocus() != hBefore; }))
-                return false;
-        }
-        return ::GetFocus() == hWnd && RunUntil([&] { return ProgramHasFocus(); });
-    }
     // What the Edit menu shows of its items with the keys where they are: the ids of those not
     // grey. Escape closes it, and the keys stay where they were.
     std::vector<UINT> EditItemsEnabled()
