@@ -3,6 +3,7 @@
 
 #include "app/frame/CVostrelApp.h"
 #include "app/frame/AppMessages.h"
+#include "app/frame/CEditCommandRoute.h"
 #include "app/views/CGroupDoc.h"
 #include "app/views/CGroupView.h"
 #include "app/res/AppRes.h"
@@ -326,6 +327,16 @@ BOOL CMainFrame::GridHoldsPendingEdit() const
 void CMainFrame::OnUpdateCommand(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(IsCommandEnabled(pCmdUI->m_nID));
+}
+
+BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    // The grid's frame, when one is active, is where the commands go first.
+    CFrameWnd* pFirst = GetActiveFrame();
+    if (pHandlerInfo == nullptr &&
+        CEditCommandRoute::Route(*this, pFirst != this ? pFirst : nullptr, nID, nCode, pExtra))
+        return TRUE;
+    return SECMDIFrameWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)

@@ -127,6 +127,9 @@ public:
     BOOL DestroyWindow() override;
     // A command from a menu, a key or a toolbar button ends what the status bar was told.
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    // The Edit menu's commands go where the keys are (CEditCommandRoute); the others along the
+    // frame's own route.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     static constexpr LPCTSTR kMainToolbarProfile = "Main Toolbar";
     static constexpr LPCTSTR kGridToolbarProfile = "Grid Toolbar";
@@ -200,6 +203,8 @@ private:
     void SaveLayout();
     void UpdateCommandBars();
     void NoteOutputAreaAtClose();
+    // Notes the Output Area shown before a project's closing hides it.
+    void NoteOutputAreaShown();
     void RestoreOutputArea();
 
     CCustomStatusbarWrapper m_wndStatusBar;
@@ -233,5 +238,5 @@ private:
     INT_PTR m_nLastEnumResult = 0;
     bool m_bEnumCancelled = false;   // the user cancelled the last enumeration
     bool m_bOutputAreaShownAtClose = false;
-    bool m_bRestoreOutputArea = false;   // the first project shows the Output Area again
+    bool m_bRestoreOutputArea = false;   // the next project shows the Output Area again
 };

@@ -65,13 +65,22 @@ void CMainFrame::RestoreWindowState(int& nCmdShow)
 
 void CMainFrame::NoteOutputAreaAtClose()
 {
+    // Hidden with a project closed before, it is still the user's to see with the next one.
+    NoteOutputAreaShown();
+    m_bOutputAreaShownAtClose = m_bRestoreOutputArea;
+}
+
+void CMainFrame::NoteOutputAreaShown()
+{
     COutputAreaControlBar* pBar = nullptr;
-    m_bOutputAreaShownAtClose = GetOutputAreaBar(pBar) == 0 && pBar->IsWindowVisible();
+    if (GetOutputAreaBar(pBar) == 0 && pBar->IsWindowVisible())
+        m_bRestoreOutputArea = true;
 }
 
 void CMainFrame::RestoreOutputArea()
 {
-    // Once, for the first project after start-up: later projects start as the user leaves them.
+    // The next project shows it again when the last run, or the project closed before, left it
+    // shown: each project starts as the user left the one before.
     if (!m_bRestoreOutputArea)
         return;
     m_bRestoreOutputArea = false;

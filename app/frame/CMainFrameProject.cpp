@@ -328,6 +328,7 @@ void CMainFrame::CloseProjectViews()
 {
     CVostrelApp& app = App();
     ShowPane(m_pProjectArea, FALSE);
+    NoteOutputAreaShown();
     ShowPane(m_pOutputArea, FALSE);
     if (HWND hOutput = GetOutputPane())
         ::PostMessage(hOutput, kMsgOutputClear, 0, 0);
@@ -629,7 +630,8 @@ void CMainFrame::OnNewProject()
     if (!IsCommandEnabled(ID_NEW_PROJECT))
         return;
     CVostrelApp& app = App();
-    ShowPane(m_pOutputArea, FALSE);
+    // The Output Area goes with the project closed, and comes back with the new one as the user
+    // left it; a project kept open (Cancel) keeps it as it was.
     if (CloseProject() == 0)
         return;
     CMetaSettingList* pCatalogue = nullptr;

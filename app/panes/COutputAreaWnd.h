@@ -1,6 +1,6 @@
 // The read-only text of the Output Area: warning and error lines, one per line. With the keys it
-// shows a dotted frame round its text: its caret alone, blinking in a pane no one types into, is
-// easily missed.
+// shows a solid frame round its text in the colour of chosen text: its caret alone, blinking in a
+// pane no one types into, is easily missed, and so is a dotted line along the pane's own edge.
 #pragma once
 
 #include "platform/afx/dlg/CRichEditCtrl.h"
@@ -9,6 +9,10 @@ class COutputAreaWnd : public CRichEditCtrl {
     DECLARE_DYNCREATE(COutputAreaWnd)
 
 public:
+    // The focus frame's width, and the room between it and the text.
+    static constexpr int kFrameWidth = 2;
+    static constexpr int kFrameGap = 2;
+
     COutputAreaWnd() = default;
     ~COutputAreaWnd() override = default;
     COutputAreaWnd(const COutputAreaWnd&) = delete;
@@ -16,6 +20,7 @@ public:
 
 protected:
     void OnPaint();
+    void OnSize(UINT nType, int cx, int cy);
     void OnSetFocus(CWnd* pOldWnd);
     void OnKillFocus(CWnd* pNewWnd);
     DECLARE_MESSAGE_MAP()

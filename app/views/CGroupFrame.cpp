@@ -30,17 +30,6 @@ void CGroupFrame::ActivateFrame(int nCmdShow)
     SECMDIChildWnd::ActivateFrame(nCmdShow == -1 ? SW_SHOWMAXIMIZED : nCmdShow);
 }
 
-BOOL CGroupFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
-{
-    if (pHandlerInfo == nullptr && m_wndEdit.HasKeys()) {
-        if (nCode == CN_COMMAND && m_wndEdit.OnEditCommand(nID))
-            return TRUE;
-        if (nCode == static_cast<int>(CN_UPDATE_COMMAND_UI) && m_wndEdit.OnUpdateEditCommand(nID, static_cast<CCmdUI*>(pExtra)))
-            return TRUE;
-    }
-    return SECMDIChildWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-}
-
 int CGroupFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
 {
     if (SECMDIChildWnd::OnCreate(lpCreateStruct) == -1)

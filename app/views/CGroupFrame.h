@@ -16,9 +16,6 @@ public:
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     void ActivateFrame(int nCmdShow = -1) override;
-    // While the edit field has the keys, the Edit menu's commands act on its text before the
-    // grid sees them.
-    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
     // The edit field works on the view's current cell; 0.
     UINT SetView(CGroupView* pView);

@@ -9,6 +9,7 @@
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXStyle.h"
 #include "grid/data/IGXCommandTarget.h"
+#include "platform/afx/AfxMessages.h"
 #include "platform/afx/AfxRes.h"
 #include "platform/afx/wnd/CCmdUI.h"
 #include "platform/win/Clipboard.h"
@@ -113,6 +114,17 @@ BOOL CShortcutEditCtrl::HasSelection() const
     int nStart = 0, nEnd = 0;
     GetSel(nStart, nEnd);
     return nStart != nEnd;
+}
+
+BOOL CShortcutEditCtrl::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    if (pHandlerInfo == nullptr && HasKeys()) {
+        if (nCode == CN_COMMAND && OnEditCommand(nID))
+            return TRUE;
+        if (nCode == static_cast<int>(CN_UPDATE_COMMAND_UI) && OnUpdateEditCommand(nID, static_cast<CCmdUI*>(pExtra)))
+            return TRUE;
+    }
+    return CEdit::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
 BOOL CShortcutEditCtrl::OnEditCommand(UINT nID)

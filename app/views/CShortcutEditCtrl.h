@@ -37,9 +37,8 @@ public:
     // While the field has the keys, the Edit menu's Cut, Copy, Paste, Delete, Undo and Redo, by
     // their keys, the menu or the toolbar, act on its text, as they do in a cell's editor: a
     // part of the value cut here leaves the rest in the cell, and Escape gives back the whole.
-    // FALSE for any other command.
-    BOOL OnEditCommand(UINT nID);
-    BOOL OnUpdateEditCommand(UINT nID, CCmdUI* pCmdUI);
+    // The main window offers them to the window with the keys first.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -47,6 +46,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // FALSE for a command other than those above.
+    BOOL OnEditCommand(UINT nID);
+    BOOL OnUpdateEditCommand(UINT nID, CCmdUI* pCmdUI);
     // Starts (or goes on with) the current cell's edit before a change of the text; FALSE, with
     // the reason said, when the cell takes nothing from here, or nothing may change now.
     BOOL BeginChange();

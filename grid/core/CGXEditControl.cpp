@@ -417,6 +417,10 @@ BOOL CGXEditControl::StartEditAt(CPoint pt)
     GridWnd()->ScreenToClient(&rect);
     const int nChar = LOWORD(m_pWnd->CharFromPos(CPoint(pt.x - rect.left, pt.y - rect.top)));
     m_pWnd->SetSel(nChar, nChar);
+    // Shown at once, the cell drawn round the edit and the edit with its caret: a key typed
+    // right after the click comes before any paint the queue would bring, and would go into an
+    // edit the screen does not show yet, over a cell that still looks chosen.
+    ::RedrawWindow(GridWnd()->GetSafeHwnd(), nullptr, nullptr, RDW_UPDATENOW);
     return TRUE;
 }
 

@@ -505,6 +505,19 @@ protected:
             return "(nothing copied)";
         return clipboard_text::Get(nullptr);
     }
+    // What another program pastes now, read by xclip while the program answers it.
+    std::string OtherProgramPastes()
+    {
+        const std::string out = dir.Path() + "/pasted", rc = dir.Path() + "/pasted.rc";
+        std::filesystem::remove(rc);
+        const std::string command = "(DISPLAY=" + server->DisplayName() + " timeout 20 xclip -o -selection clipboard >'" +
+                                    out + "' 2>/dev/null; echo $? >'" + rc + ".part'; mv '" + rc + ".part' '" + rc + "') &";
+        if (std::system(command.c_str()) != 0 || !RunUntil([&] { return std::filesystem::exists(rc); }, 30000))
+            return "(xclip did not run)";
+        if (ReadFile(rc) != "0\n")
+            return "(xclip found nothing to paste: " + ReadFile(rc) + ")";
+        return ReadFile(out);
+    }
     // Selects a block of cells as the user does from the keyboard: from the grid's first cell
     // (Ctrl+Home) the arrows go to the block's first cell, Shift and the arrows take in the
     // others. The current cell ends at the block's last cell.

@@ -16,11 +16,13 @@
 #include "tests/app/GroupViewLookup.h"
 #include "tests/app/MainWindowX11Fixture.h"
 #include "tests/support/MenuDriver.h"
+#include "tests/support/WindowManagerDisplay.h"
 #include "toolkit/toolbars/SECCustomToolBar.h"
 #include "toolkit/toolbars/SECToolBarManager.h"
 
 #include <chrono>
 #include <deque>
+#include <map>
 #include <sstream>
 
 class MainWindowStepsX11Test : public MainWindowX11Test {
@@ -224,6 +226,16 @@ protected:
                       std::to_string(count) + " --delay 60 " + std::to_string(button));
     }
     bool MoveTo(POINT pt) { return XdoNow("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y)); }
+    // F6, as often as it takes round the panes, until the window has the keys.
+    bool KeysByF6To(HWND hWnd)
+    {
+        for (int n = 0; n < 6 && ::GetFocus() != hWnd; ++n) {
+            const HWND hBefore = ::GetFocus();
+            if (!Xdo("key F6") || !RunUntil([&] { return ::GetFocus() != hBefore; }))
+                return false;
+        }
+        return ::GetFocus() == hWnd && RunUntil([&] { return ProgramHasFocus(); });
+    }
     // Types keys (xdotool's names) into the window that holds the focus, once the top-level
     // window of hwnd has it on the server.
     bool KeysTo(HWND hwnd, const std::string& keys)
@@ -315,9 +327,42 @@ protected:
         return ::testing::AssertionFailure() << "never: " << what;
     }
 
-    // Edit > Undo and Edit > Redo as the user sees them with the menu open by its keys: their
-    // texts up to the shortcut, and whether each shows grey. The screen's picture is kept under
-    // the name given, Escape closes the menu, and the keys go back where they were.
+    // Items of the Edit menu as the user sees them with the menu open by its keys: their texts up
+    // to the shortcut, and whether each shows grey. The screen's picture is kept under the name
+    // given, Escape closes the menu, and the keys go back where they were.
+    struct MenuItemState {
+        std::string text;
+        bool bGrey = false;
+    };
+    std::map<UINT, MenuItemState> ReadEditMenu(const std::vector<UINT>& ids, const std::string& shot = std::string())
+    {
+        const HWND hFocus = ::GetFocus();
+        std::map<UINT, MenuItemState> items;
+        EXPECT_TRUE(Xdo("key alt+e"));
+        // Undo All is there whatever the Undo and Redo items are named.
+        When("the Edit menu is open", [] {
+                 RECT r{};
+                 return OpenMenuItem("Undo All", &r) != nullptr;
+             },
+             [&] {
+                 RECT r{};
+                 HMENU menu = OpenMenuItem("Undo All", &r);
+                 for (UINT nID : ids) {
+                     char buffer[256] = {};
+                     GetMenuString(menu, nID, buffer, sizeof buffer, MF_BYCOMMAND);
+                     std::string text = buffer;
+                     items[nID] = MenuItemState{text.substr(0, text.find('\t')),
+                                                (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0};
+                 }
+                 if (cairo_surface_t* pShot = Shot(shot.empty() ? nullptr : shot.c_str()))
+                     cairo_surface_destroy(pShot);
+                 XdoNow("key Escape Escape");
+             });
+        EXPECT_TRUE(StepsTaken());
+        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty() && ::GetFocus() == hFocus; }));
+        return items;
+    }
+    // Edit > Undo and Edit > Redo as ReadEditMenu reads them.
     struct UndoItems {
         std::string undo;
         std::string redo;
@@ -326,33 +371,9 @@ protected:
     };
     UndoItems ReadUndoItems(const std::string& shot = std::string())
     {
-        const HWND hFocus = ::GetFocus();
-        UndoItems items;
-        EXPECT_TRUE(Xdo("key alt+e"));
-        // Undo All is there whatever the other two are named.
-        When("the Edit menu is open", [] {
-                 RECT r{};
-                 return OpenMenuItem("Undo All", &r) != nullptr;
-             },
-             [&] {
-                 RECT r{};
-                 HMENU menu = OpenMenuItem("Undo All", &r);
-                 const auto read = [menu](UINT nID, std::string& text, bool& bGrey) {
-                     char buffer[256] = {};
-                     GetMenuString(menu, nID, buffer, sizeof buffer, MF_BYCOMMAND);
-                     text = buffer;
-                     text = text.substr(0, text.find('\t'));
-                     bGrey = (GetMenuState(menu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0;
-                 };
-                 read(ID_EDIT_UNDO, items.undo, items.bUndoGrey);
-                 read(ID_EDIT_REDO, items.redo, items.bRedoGrey);
-                 if (cairo_surface_t* pShot = Shot(shot.empty() ? nullptr : shot.c_str()))
-                     cairo_surface_destroy(pShot);
-                 XdoNow("key Escape Escape");
-             });
-        EXPECT_TRUE(StepsTaken());
-        EXPECT_TRUE(RunUntil([&] { return MenuDriver::OpenMenus().empty() && ::GetFocus() == hFocus; }));
-        return items;
+        std::map<UINT, MenuItemState> items = ReadEditMenu({ID_EDIT_UNDO, ID_EDIT_REDO}, shot);
+        return UndoItems{items[ID_EDIT_UNDO].text, items[ID_EDIT_REDO].text, items[ID_EDIT_UNDO].bGrey,
+                         items[ID_EDIT_REDO].bGrey};
     }
     // Whether Edit > Undo and Edit > Redo show grey.
     std::pair<bool, bool> UndoAndRedoGrey(const std::string& shot = std::string())
@@ -486,4 +507,15 @@ private:
     UINT_PTR timer = 0;
     bool running = false;
     std::string missed;   // the step that never came
+};
+
+// The same on a display of its own run by a window manager (openbox), as on the user's desktop.
+class WindowManagerStepsX11Test : public MainWindowStepsX11Test {
+protected:
+    XvfbServer* TestServer() override
+    {
+        WindowManagerDisplay* display = WindowManagerDisplay::Shared();
+        return display != nullptr ? display->Server() : nullptr;
+    }
+    std::string TestServerMissing() override { return WindowManagerDisplay::Missing(); }
 };

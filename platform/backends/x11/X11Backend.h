@@ -100,6 +100,9 @@ private:
         bool viewable = false;      // MapNotify seen
         // Unmapped by a window manager while the program had it shown: minimised there.
         bool iconic = false;
+        // Put in a frame of a window manager's own (its parent is not the root): the place a
+        // real ConfigureNotify gives is then within that frame.
+        bool framed = false;
         cairo_surface_t* surface = nullptr;
         std::unique_ptr<X11Image> image;
         XIC ic = nullptr;

@@ -94,6 +94,9 @@ void X11Backend::HandleEvent(XEvent& event)
     case ConfigureNotify:
         HandleConfigure(*native, event);
         return;
+    case ReparentNotify:
+        native->framed = event.xreparent.parent != m_root;
+        return;
     case MapNotify:
         native->viewable = true;
         native->iconic = false;
@@ -308,11 +311,14 @@ void X11Backend::HandleConfigure(Native& native, XEvent& event)
     const XConfigureEvent& c = event.xconfigure;
     int x = c.x;
     int y = c.y;
-    if (!c.send_event && !native.overrideRedirect) {
-        // A window manager may have put the window in a frame of its own: real (not synthetic)
-        // coordinates are relative to that parent.
-        ::Window child = 0;
-        XTranslateCoordinates(m_display, native.xid, m_root, 0, 0, &x, &y, &child);
+    if (!c.send_event && native.framed) {
+        // The place is within the window manager's frame, which may itself be on its way to
+        // where the window manager puts it (a frame is made at the screen's corner and moved
+        // after): the window manager tells where the window stands by a synthetic event of its
+        // own. Taken from here, a passing place would be asked for by the program in turn, and
+        // a dialog would end at the corner instead of over its owner. Only the size is news.
+        x = native.rect.left;
+        y = native.rect.top;
     }
     const RECT rect{x, y, x + c.width, y + c.height};
     // The echo of a move the program made is not news; anything else the display did itself.

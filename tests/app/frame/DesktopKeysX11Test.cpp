@@ -1,7 +1,9 @@
 // The desktop's keys on the X server, typed by another client: F10, and Alt pressed and released
-// alone, open the menu bar; the Output Area frames its text while it has the keys; the status bar
-// says "Ready" once an Undo is done; Redo of a group action leaves the current cell on a row it
-// changed, in sight; and a sort brought back by Redo stays over Ctrl+F4.
+// alone, open the menu bar; the Output Area frames its text while it has the keys, and stays as
+// the user left it across New Project; the status bar says "Ready" once an Undo is done; Redo of a
+// group action leaves the current cell on a row it changed, in sight; and a sort brought back by
+// Redo stays over Ctrl+F4.
+#include "app/dialogs/CNewProjectDlg.h"
 #include "app/panes/COutputAreaWnd.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
@@ -19,21 +21,29 @@ namespace {
 class DesktopKeysX11Test : public MainWindowStepsX11Test {
 protected:
     std::string StatusText() { return std::string(Frame().GetStatusBar().GetPaneText(0)); }
-    // The Output Area's text framed by dots: the pixels of its top edge in the text's colour.
-    int FramePixels(const char* pszShot)
+    // The Output Area's frame with the keys, as the screen shows it: of the pixels of the band of
+    // its width along the edge of its client area, how many show the colour of chosen text, and
+    // how many there are.
+    std::pair<int, int> FramePixels(const char* pszShot)
     {
         COutputAreaWnd& output = OutputArea().GetOutputWnd();
         CRect text;
         output.GetClientRect(&text);
         output.ClientToScreen(&text);
+        CRect inner = text;
+        inner.DeflateRect(COutputAreaWnd::kFrameWidth, COutputAreaWnd::kFrameWidth);
         Quiet();
         cairo_surface_t* shot = Shot(pszShot);
-        int nDots = 0;
-        for (int x = text.left; shot != nullptr && x < text.right; ++x)
-            nDots += screen_capture::PixelAt(shot, x, text.top) == Rgb(::GetSysColor(COLOR_WINDOWTEXT));
+        int nFramed = 0, nBand = 0;
+        for (int y = text.top; shot != nullptr && y < text.bottom; ++y)
+            for (int x = text.left; x < text.right; ++x)
+                if (!inner.PtInRect(CPoint(x, y))) {
+                    ++nBand;
+                    nFramed += screen_capture::PixelAt(shot, x, y) == Rgb(::GetSysColor(COLOR_HIGHLIGHT));
+                }
         if (shot != nullptr)
             cairo_surface_destroy(shot);
-        return nDots;
+        return {nFramed, nBand};
     }
     // A site of pages of English text, in which the scan finds key phrases, each with keywords of
     // its own in other scripts, every third page without text (nothing to suggest for it); opened,
@@ -118,8 +128,8 @@ TEST_F(DesktopKeysX11Test, F10AndAltAloneOpenTheMenuBar)
     }
 }
 
-// The Output Area, given the keys by F6 and by a click in its text, frames its text with dots;
-// the frame goes when the keys go back to the grid.
+// The Output Area, given the keys by F6 and by a click in its text, frames its text with a solid
+// band in the colour of chosen text, whole; the frame goes when the keys go back to the grid.
 TEST_F(DesktopKeysX11Test, TheOutputAreaShowsAFocusMarkWithTheKeys)
 {
     ASSERT_TRUE(Start());
@@ -132,27 +142,61 @@ TEST_F(DesktopKeysX11Test, TheOutputAreaShowsAFocusMarkWithTheKeys)
     ASSERT_TRUE(RunUntil([&] { return ::IsWindowVisible(hOutput) && Settled(); })) << "View > Output Area did not show it";
     ClickAt(CellOnScreen(1, ColumnOf("Title")), 1, 1);
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && Settled(); }));
-    CRect client;
-    output.GetClientRect(&client);
-    EXPECT_EQ(FramePixels("output-area-without-the-keys"), 0) << "the Output Area is framed without the keys";
+    EXPECT_EQ(FramePixels("output-area-without-the-keys").first, 0) << "the Output Area is framed without the keys";
 
-    // F6 goes round the panes until the Output Area has the keys.
-    for (int n = 0; n < 6 && ::GetFocus() != hOutput; ++n) {
-        const HWND hBefore = ::GetFocus();
-        ASSERT_TRUE(Xdo("key F6"));
-        ASSERT_TRUE(RunUntil([&] { return ::GetFocus() != hBefore && Settled(); })) << "F6 went nowhere";
-    }
-    ASSERT_EQ(::GetFocus(), hOutput) << "F6 never reached the Output Area";
-    EXPECT_GE(FramePixels("output-area-by-f6"), client.Width() / 2 - 1) << "no frame with the keys by F6";
+    ASSERT_TRUE(KeysByF6To(hOutput)) << "F6 never reached the Output Area";
+    const auto [nByF6, nBand] = FramePixels("output-area-by-f6");
+    EXPECT_EQ(nByF6, nBand) << "no whole frame with the keys by F6";
 
     ClickAt(CellOnScreen(2, CGroupView::kFileColumn), 1, 1);
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd() && Settled(); })) << "the click gave the grid no keys";
-    EXPECT_EQ(FramePixels("output-area-keys-back-in-the-grid"), 0) << "the frame stayed when the keys left";
+    EXPECT_EQ(FramePixels("output-area-keys-back-in-the-grid").first, 0) << "the frame stayed when the keys left";
+    CRect client;
+    output.GetClientRect(&client);
     POINT inText{client.Width() / 2, client.Height() / 2};
     output.ClientToScreen(&inText);
     ClickAt(inText, 1, 1);
     ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == hOutput && Settled(); })) << "the click gave the Output Area no keys";
-    EXPECT_GE(FramePixels("output-area-by-a-click"), client.Width() / 2 - 1) << "no frame with the keys by a click";
+    EXPECT_EQ(FramePixels("output-area-by-a-click").first, nBand) << "no whole frame with the keys by a click";
+}
+
+// The Output Area shown by View > Output Area stays shown across File > New Project, and hidden
+// there, stays hidden.
+TEST_F(DesktopKeysX11Test, TheOutputAreaStaysAsTheUserLeftItAcrossNewProject)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(true);
+    const HWND hOutput = OutputArea().GetSafeHwnd();
+    for (const bool bShown : {true, false}) {
+        SCOPED_TRACE(bShown ? "shown" : "hidden");
+        if ((::IsWindowVisible(hOutput) != FALSE) != bShown) {
+            ASSERT_TRUE(Xdo("key alt+v o"));
+        }
+        ASSERT_TRUE(RunUntil([&] { return (::IsWindowVisible(hOutput) != FALSE) == bShown && Settled(); }))
+            << "View > Output Area did not show or hide it";
+        // The new project is of a folder of its own, whose one page the grid then shows.
+        const std::string folder = dir.Path() + (bShown ? "/shown" : "/hidden"), page = bShown ? "shown.htm" : "hidden.htm";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder + "/" + page) << "<html><head><title>Ωμέγα</title></head><body>x</body></html>\n";
+        // The project made by the New Project before, never saved, is left unsaved.
+        X11MessageBoxAnswerer notSaved(*backend, server->DisplayName(), "n");
+        Type("the main window", "^Vostrel", "ctrl+n");
+        When("New Project has the keys", [&] { return Matches(FocusedTitle(), "^New Project$") && ShowsNow(); },
+             [&] { XdoNow("type --delay 10 '" + folder + "'"); });
+        When("the folder is typed", [&] {
+                 char text[512] = {};
+                 ::GetDlgItemText(::GetActiveWindow(), CNewProjectDlg::kIdDirectory, text, sizeof text);
+                 return folder == text;
+             },
+             [&] { XdoNow("key Return"); });
+        ASSERT_TRUE(StepsTaken());
+        ASSERT_TRUE(RunUntil([&] {
+            return app->GetRunState() == 0 && (view = View()) != nullptr && RowOf(page.c_str()) != 0 && Settled();
+        })) << "the new project did not open";
+        if (cairo_surface_t* shot = Shot(bShown ? "output-area-after-new-project" : "no-output-area-after-new-project"))
+            cairo_surface_destroy(shot);
+        EXPECT_EQ(::IsWindowVisible(hOutput) != FALSE, bShown);
+    }
 }
 
 // A title typed, then Ctrl+Z: once the step is undone the status bar says "Ready", and so after

@@ -303,7 +303,8 @@ TEST_F(MainWindowToolbarsX11Test, ADamagedToolbarNameInTheSavedLayoutIsReplaced)
 }
 
 // With the Main Toolbar floated, clicking a cell enables its Cut and Copy as it enables the Edit
-// menu's: opened then, the menu and the toolbar show the same states.
+// menu's: opened then, the menu and the toolbar show the same states, and its Copy copies the
+// cell.
 TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
 {
     ASSERT_TRUE(Start());
@@ -322,6 +323,13 @@ TEST_F(MainWindowToolbarsX11Test, AFloatedToolbarAgreesWithTheEditMenu)
     for (const auto& [nID, item] : seen)
         EXPECT_EQ(item.grayed, item.buttonDisabled) << item.text;
     EXPECT_FALSE(seen[ID_EDIT_COPY].grayed);
+
+    // Its Copy, clicked, copies the grid's cell, though the click gave the toolbar's own frame the
+    // keys.
+    const DWORD dwClipboard = ::GetClipboardSequenceNumber();
+    ASSERT_TRUE(ClickAt(ButtonOnScreen(ID_VIEW_TOOLBARS, ID_EDIT_COPY), 1, 1));
+    ASSERT_TRUE(RunUntil([&] { return ::GetClipboardSequenceNumber() != dwClipboard; })) << "the floating Copy copied nothing";
+    EXPECT_EQ(clipboard_text::Get(nullptr), "Beta");
 }
 
 // What the user sees of each toolbar button: the picture of its command, in the large buttons

@@ -1,29 +1,21 @@
 // The program's modal dialogs on a display run by a window manager (openbox), driven from another
-// client: each asks the window manager for no minimise function and stands over the main window
-// as its modal dialog; the greyed minimise box of the Preview's own caption hides nothing; the
-// Preview minimised through the window manager goes with the main window, not alone; and once the
-// window manager brought them back, a click on the main window gives the Preview the keys, in
-// front of it.
+// client: each asks the window manager for no minimise function and stands over the main window,
+// centred on it, as its modal dialog; the greyed minimise box of the Preview's own caption hides
+// nothing; the Preview minimised through the window manager goes with the main window, not alone;
+// and once the window manager brought them back, a click on the main window gives the Preview the
+// keys, in front of it.
 #include "tests/app/ShownPreview.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/X11KeyboardLetters.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
-
-#include "tests/support/WindowManagerDisplay.h"
 
 namespace {
 
-class ModalDialogsUnderWindowManagerX11Test : public MainWindowStepsX11Test {
+class ModalDialogsUnderWindowManagerX11Test : public WindowManagerStepsX11Test {
 protected:
-    XvfbServer* TestServer() override
-    {
-        WindowManagerDisplay* display = WindowManagerDisplay::Shared();
-        return display != nullptr ? display->Server() : nullptr;
-    }
-    std::string TestServerMissing() override { return WindowManagerDisplay::Missing(); }
-
     // The program started on the site, a title of several scripts typed into its first row: the
     // Preview has a change to show, and the dialogs an edit to keep.
     void StartWithATypedTitle()
@@ -133,19 +125,34 @@ protected:
                 }
         return POINT{-1, -1};
     }
-    // What the window manager says of a modal dialog, read while it holds the keys.
+    // Where the display shows the window: its place on the screen, whatever frame the window
+    // manager put round it, and its size.
+    RECT OnScreen(HWND hwnd)
+    {
+        const Window xid = backend->XWindowOf(hwnd);
+        XWindowAttributes attrs{};
+        Window child = 0;
+        int x = 0, y = 0;
+        if (!XGetWindowAttributes(other, xid, &attrs) ||
+            !XTranslateCoordinates(other, xid, DefaultRootWindow(other), 0, 0, &x, &y, &child))
+            return RECT{};
+        return RECT{x, y, x + attrs.width, y + attrs.height};
+    }
+    // What the window manager says of a modal dialog, read while it holds the keys, and where it
+    // shows it.
     struct DialogSeen {
         long functions = -1;
         std::vector<std::string> actions;
         std::vector<std::string> types;
         std::vector<std::string> states;
         bool bOverMain = false;
+        RECT rect{};
     };
     DialogSeen Read(HWND hDialog)
     {
         return DialogSeen{AskedFunctions(hDialog), AtomsOf(hDialog, "_NET_WM_ALLOWED_ACTIONS"), AtomsOf(hDialog, "_NET_WM_WINDOW_TYPE"),
                           AtomsOf(hDialog, "_NET_WM_STATE"),
-                          TransientFor(hDialog) == backend->XWindowOf(Frame().GetSafeHwnd())};
+                          TransientFor(hDialog) == backend->XWindowOf(Frame().GetSafeHwnd()), OnScreen(hDialog)};
     }
     // The active window of the program, once it holds the display's keys and shows.
     HWND DialogWithTheKeys(const std::string& title)
@@ -161,9 +168,11 @@ protected:
 } // namespace
 
 // Each kind of modal dialog, opened by its keys: a message box (Undo All's question), a common
-// dialog (Open Project), a property sheet (Project Settings) and the Preview. Each asks the window
-// manager to let it be moved and closed, not minimised, while the main window asks for all; the
-// window manager takes each for the main window's modal dialog and offers to close and move it.
+// dialog (Open Project), a property sheet (Project Settings), a dialog of a template (About) and
+// the Preview. Each asks the window manager to let it be moved and closed, not minimised, while
+// the main window asks for all; the window manager takes each for the main window's modal dialog
+// and offers to close and move it. Each opens centred on the main window, which the window
+// manager has moved from the screen's corner.
 TEST_F(ModalDialogsUnderWindowManagerX11Test, AModalDialogAsksTheWindowManagerForNoMinimising)
 {
     StartWithATypedTitle();
@@ -182,8 +191,16 @@ TEST_F(ModalDialogsUnderWindowManagerX11Test, AModalDialogAsksTheWindowManagerFo
         {"Undo All's question", "alt+e a", "^Vostrel$"},
         {"Open Project", "ctrl+o", "^Open"},
         {"Project Settings", "alt+o p", "^Project Settings"},
+        {"the About box", "alt+h a", "^About Vostrel$"},
         {"the Preview", "alt+v c", "^Preview Changes to HTML File$"},
     };
+    const std::string mainXid = std::to_string(backend->XWindowOf(Frame().GetSafeHwnd()));
+    ASSERT_TRUE(Xdo("windowmove " + mainXid + " 150 110"));
+    ASSERT_TRUE(RunUntil([&] {
+        RECT r{};
+        ::GetWindowRect(Frame().GetSafeHwnd(), &r);
+        return r.left == 150 && r.top == 110 && Settled();
+    })) << "the window manager did not move the main window";
     for (const auto& dialog : dialogs) {
         SCOPED_TRACE(dialog.what);
         DialogSeen seen;
@@ -191,6 +208,8 @@ TEST_F(ModalDialogsUnderWindowManagerX11Test, AModalDialogAsksTheWindowManagerFo
         When(std::string(dialog.what) + " holds the keys", [&] { return DialogWithTheKeys(dialog.title) != nullptr; },
              [&] {
                  seen = Read(DialogWithTheKeys(dialog.title));
+                 if (cairo_surface_t* shot = Shot((std::string("centred-") + dialog.keys).c_str()))
+                     cairo_surface_destroy(shot);
                  XdoNow("key Escape");
              });
         ASSERT_TRUE(StepsTaken());
@@ -203,6 +222,13 @@ TEST_F(ModalDialogsUnderWindowManagerX11Test, AModalDialogAsksTheWindowManagerFo
         EXPECT_TRUE(seen.bOverMain) << "it does not stand over the main window";
         EXPECT_TRUE(Has(seen.types, "_NET_WM_WINDOW_TYPE_DIALOG"));
         EXPECT_TRUE(Has(seen.states, "_NET_WM_STATE_MODAL"));
+        // The display shows it centred on the main window.
+        const RECT main = OnScreen(Frame().GetSafeHwnd());
+        EXPECT_TRUE(std::abs((seen.rect.left + seen.rect.right) - (main.left + main.right)) <= 2 &&
+                    std::abs((seen.rect.top + seen.rect.bottom) - (main.top + main.bottom)) <= 2)
+            << "it stands at " << seen.rect.left << "," << seen.rect.top << ", " << seen.rect.right - seen.rect.left << "x"
+            << seen.rect.bottom - seen.rect.top << ", over the main window at " << main.left << "," << main.top << ", "
+            << main.right - main.left << "x" << main.bottom - main.top;
     }
     EXPECT_EQ(app->IsEdited(), 2u) << "Escape in a dialog dropped the edit";
 }

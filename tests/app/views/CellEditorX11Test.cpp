@@ -154,19 +154,39 @@ protected:
         ::ScreenToClient(View()->GetSafeHwnd(), &pt);
         return pt;
     }
-    // What another program pastes now, read by xclip while the program answers it.
-    std::string OtherProgramPastes()
-    {
-        const std::string out = dir.Path() + "/pasted", rc = dir.Path() + "/pasted.rc";
-        std::filesystem::remove(rc);
-        const std::string command = "(DISPLAY=" + server->DisplayName() + " timeout 20 xclip -o -selection clipboard >'" +
-                                    out + "' 2>/dev/null; echo $? >'" + rc + ".part'; mv '" + rc + ".part' '" + rc + "') &";
-        if (std::system(command.c_str()) != 0 || !RunUntil([&] { return std::filesystem::exists(rc); }, 30000))
-            return "(xclip did not run)";
-        if (ReadFile(rc) != "0\n")
-            return "(xclip found nothing to paste: " + ReadFile(rc) + ")";
-        return ReadFile(out);
-    }
+    // While it lives: the screen as it stood when the program took the first key pressed, before
+    // it handled the key, the caret held on (not blinking) meanwhile.
+    struct ScreenAtFirstKey {
+        explicit ScreenAtFirstKey(CellEditorX11Test& test)
+            : hook(::SetWindowsHookEx(WH_KEYBOARD, &Take, nullptr, ::GetCurrentThreadId())), nBlink(::GetCaretBlinkTime())
+        {
+            s_pTest = &test;
+            ::SetCaretBlinkTime(600000);
+        }
+        ~ScreenAtFirstKey()
+        {
+            ::UnhookWindowsHookEx(hook);
+            ::SetCaretBlinkTime(nBlink);
+            if (s_pShot != nullptr)
+                cairo_surface_destroy(s_pShot);
+            s_pShot = nullptr;
+            s_pTest = nullptr;
+        }
+        ScreenAtFirstKey(const ScreenAtFirstKey&) = delete;
+        ScreenAtFirstKey& operator=(const ScreenAtFirstKey&) = delete;
+        static LRESULT CALLBACK Take(int code, WPARAM wParam, LPARAM lParam)
+        {
+            // Bit 31 of lParam marks a key's release.
+            if (code >= 0 && s_pTest != nullptr && s_pShot == nullptr && (lParam & 0x80000000) == 0)
+                s_pShot = s_pTest->Shot("cell-at-the-first-key");
+            return ::CallNextHookEx(nullptr, code, wParam, lParam);
+        }
+        cairo_surface_t* Screen() const { return s_pShot; }
+        HHOOK hook;
+        UINT nBlink;
+        static inline CellEditorX11Test* s_pTest = nullptr;
+        static inline cairo_surface_t* s_pShot = nullptr;
+    };
     bool Save()
     {
         const UINT nEdited = app->IsEdited();
@@ -271,8 +291,9 @@ TEST_F(CellEditorX11Test, AClickPutsTheCaretUnderThePointerAndTheChosenTextShows
 }
 
 // A double-click at a letter opens the editor with the caret there and nothing chosen, on a
-// cell that was not current, on the current one, and in an editor a click opened: what is
-// typed goes in at that letter, and the cell, its copy and the saved page hold it.
+// cell that was not current, on the current one, and in an editor a click opened, shown with its
+// frame and caret before the next key is taken: what is typed goes in at that letter, and the
+// cell, its copy and the saved page hold it.
 TEST_F(CellEditorX11Test, ADoubleClickPutsTheCaretAtTheLetterAndChoosesNothing)
 {
     const std::string first = "Wombat doc three";
@@ -287,7 +308,8 @@ TEST_F(CellEditorX11Test, ADoubleClickPutsTheCaretAtTheLetterAndChoosesNothing)
     const uint32_t nText = Rgb(::GetSysColor(COLOR_WINDOWTEXT)), nChosenText = Rgb(::GetSysColor(COLOR_HIGHLIGHTTEXT));
 
     // Double-clicks the cell at the left quarter of the letter after the prefix, as the cell
-    // shows its text; checks that the editor opened with only the caret there, and types.
+    // shows its text, Shift pressed right after; checks that the editor opened with only the
+    // caret there, and was shown so by the time the program took the key, and types.
     const auto doubleClickAndType = [&](ROWCOL nRow, const std::string& prefix, char cLetter, uint32_t nInk) {
         ASSERT_TRUE(Quiet());
         const CRect inside = Inside(nRow, kDesc);
@@ -299,8 +321,11 @@ TEST_F(CellEditorX11Test, ADoubleClickPutsTheCaretAtTheLetterAndChoosesNothing)
         const int nLetter = TextWidth(nRow, kDesc, prefix + cLetter) - TextWidth(nRow, kDesc, prefix);
         const int x = nStart + TextWidth(nRow, kDesc, prefix) + nLetter / 4;
         const POINT pt = ScreenPoint(View()->GetSafeHwnd(), x, inside.CenterPoint().y);
-        ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click --repeat 2 --delay 60 1"));
-        ASSERT_TRUE(RunUntil([&] { return EditorOpen() && IsCurrent(nRow, kDesc) && Settled(); }, 60000))
+        const ScreenAtFirstKey atFirstKey(*this);
+        // Sent whole before the program looks at its input again: the key stands in its queue
+        // behind the clicks, ahead of any paint the queue would bring.
+        ASSERT_TRUE(Xdo("mousemove " + std::to_string(pt.x) + " " + std::to_string(pt.y) + " click --repeat 2 --delay 60 1 key shift"));
+        ASSERT_TRUE(RunUntil([&] { return EditorOpen() && IsCurrent(nRow, kDesc) && atFirstKey.Screen() != nullptr && Settled(); }, 60000))
             << "the double-click opened no editor";
         // The second press may still be on its way to the editor: the caret settles once it came.
         ASSERT_TRUE(RunPastTimersDueWithin(100));
@@ -312,6 +337,15 @@ TEST_F(CellEditorX11Test, ADoubleClickPutsTheCaretAtTheLetterAndChoosesNothing)
         cairo_surface_t* open = Shot("cell-double-clicked");
         ASSERT_NE(open, nullptr);
         EXPECT_EQ(PixelsOf(open, inside, Rgb(::GetSysColor(COLOR_HIGHLIGHT))), 0) << "the cell shows text chosen";
+        // The key typed right after the double-click met the editor as it stands now, its frame
+        // and caret drawn: not the cell it replaced, which looked chosen.
+        CRect cell = View()->CalcCellRect(nRow, kDesc);
+        cell.InflateRect(1, 1);
+        int nDiffer = 0;
+        for (int y = cell.top; y < cell.bottom; ++y)
+            for (int x0 = cell.left; x0 < cell.right; ++x0)
+                nDiffer += GridPixel(atFirstKey.Screen(), x0, y) != GridPixel(open, x0, y) ? 1 : 0;
+        EXPECT_EQ(nDiffer, 0) << "the editor was not shown when the next key came";
         cairo_surface_destroy(open);
         ASSERT_TRUE(Xdo("type --delay 30 '" + typed + "'") && Xdo("key Return"));
     };

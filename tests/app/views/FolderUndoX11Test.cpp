@@ -68,6 +68,16 @@ protected:
         ASSERT_TRUE(PickByMouse(docs));
     }
     HWND Tree() { return Frame().GetProjectAreaBar()->GetTree().GetSafeHwnd(); }
+    // F6 takes the keys from the Project Area's tree to the grid, where Undo and Redo act: in the
+    // tree they change no page.
+    ::testing::AssertionResult KeysFromTreeToGrid()
+    {
+        if (::GetFocus() != Tree())
+            return ::testing::AssertionFailure() << "the keys are not in the tree";
+        if (!Xdo("key F6") || !RunUntil([&] { return View() != nullptr && ::GetFocus() == View()->GetSafeHwnd(); }))
+            return ::testing::AssertionFailure() << "F6 did not take the keys to the grid";
+        return ::testing::AssertionSuccess();
+    }
     // The arrow key that takes the tree's choice from one folder's item to its neighbour's.
     std::string Arrow(CPageNode* pFrom, CPageNode* pTo)
     {
@@ -242,9 +252,9 @@ protected:
 
 } // namespace
 
-// An edit in docs, then news picked by the mouse: Ctrl+Z loads docs again, chosen in the
-// Project Area, with the edited cell current, and names the step; Ctrl+Y does it again in
-// sight. The same after Ctrl+F4 and Enter on news by the keys, and for a sort of docs. The
+// An edit in docs, then news picked by the mouse and F6 to its grid: Ctrl+Z loads docs again,
+// chosen in the Project Area, with the edited cell current, and names the step; Ctrl+Y does it
+// again in sight. The same after Ctrl+F4 and Enter on news by the keys, and for a sort of docs. The
 // save then writes the one edit left, and only it.
 TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
 {
@@ -254,9 +264,10 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     ASSERT_TRUE(TypeInto("b.htm", "Description"));
     EXPECT_EQ(EditMenuItems(), std::make_pair(std::string("&Undo Description"), std::string("&Redo")));
 
-    // News picked by the mouse; the keys stay in the tree, where Ctrl+Z is pressed. The status
-    // bar says what is undone while docs is still to be loaded.
+    // News picked by the mouse; the keys, which stay in the tree, go to its grid by F6, where
+    // Ctrl+Z is pressed. The status bar says what is undone while docs is still to be loaded.
     ASSERT_TRUE(PickByMouse(news));
+    ASSERT_TRUE(KeysFromTreeToGrid());
     {
         const FolderAtUndoingText watch(*this);
         ASSERT_TRUE(KeysBringUp("ctrl+z", docs, "b.htm", "Description", "Ready"));
@@ -266,6 +277,7 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     EXPECT_EQ(Cell("b.htm", "Description"), "Zweite Straße");
     EXPECT_EQ(EditMenuItems("edit-menu-names-the-step"), std::make_pair(std::string("&Undo"), std::string("&Redo Description")));
     ASSERT_TRUE(PickByMouse(news));
+    ASSERT_TRUE(KeysFromTreeToGrid());
     ASSERT_TRUE(KeysBringUp("ctrl+y", docs, "b.htm", "Description", "Ready"));
     EXPECT_EQ(Cell("b.htm", "Description"), kTyped);
 
@@ -285,6 +297,7 @@ TEST_F(FolderUndoX11Test, UndoAndRedoShowTheFolderTheyChange)
     ASSERT_TRUE(RunUntil([&] { return Rows() == std::vector<std::string>{"c.htm", "b.htm", "a.htm"} && Settled(); }));
     ASSERT_TRUE(Xdo("key shift+F6") && RunUntil([&] { return ::GetFocus() == Tree(); }));
     ASSERT_TRUE(Xdo("key " + Arrow(docs, news)) && RunUntil([&] { return Shows(news) && Settled(); }));
+    ASSERT_TRUE(KeysFromTreeToGrid());
     ASSERT_TRUE(Xdo("key ctrl+z"));
     ASSERT_TRUE(RunUntil([&] { return Shows(docs) && StatusText() == "Ready" && Settled(); }))
         << "the status bar says \"" << StatusText() << "\"";
@@ -358,6 +371,7 @@ TEST_F(FolderUndoX11Test, UndoShowsTheColumnHiddenSince)
     ASSERT_TRUE(RunUntil([&] { return view->IsColHidden(nDesc) && ::GetCapture() == nullptr && Settled(); }))
         << "the drag did not hide the column";
     ASSERT_TRUE(PickByMouse(news));
+    ASSERT_TRUE(KeysFromTreeToGrid());
     const INT_PTR nUndoSteps = view->GetParam()->m_UndoList.GetCount();
     ASSERT_TRUE(Xdo("key ctrl+z") &&
                 RunUntil([&] { return view->GetParam()->m_UndoList.GetCount() == nUndoSteps - 1 && StatusText() == "Ready" && Settled(); }))
