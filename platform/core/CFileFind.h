@@ -4,21 +4,11 @@
 #include "platform/core/CObject.h"
 #include "platform/core/CString.h"
 #include "platform/core/CTime.h"
+#include "platform/core/FileAttributes.h"
 #include "platform/core/SystemTime.h"
 #include "platform/core/Types.h"
 
 #include <vector>
-
-#ifndef FILE_ATTRIBUTE_READONLY
-#define FILE_ATTRIBUTE_READONLY 0x00000001u
-#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
-#define FILE_ATTRIBUTE_SYSTEM 0x00000004u
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
-#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
-#define FILE_ATTRIBUTE_NORMAL 0x00000080u
-#define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
-#define FILE_ATTRIBUTE_COMPRESSED 0x00000800u
-#endif
 
 class CFileFind : public CObject {
     DECLARE_DYNAMIC(CFileFind)

@@ -9,24 +9,12 @@
 // All functions are callable from any thread.
 #pragma once
 
+#include "platform/core/FileAttributes.h"
 #include "platform/core/Types.h"
 #include "platform/core/WinError.h"
 
 #include <string>
 #include <string_view>
-
-#ifndef FILE_ATTRIBUTE_READONLY
-#define FILE_ATTRIBUTE_READONLY 0x00000001u
-#define FILE_ATTRIBUTE_HIDDEN 0x00000002u
-#define FILE_ATTRIBUTE_SYSTEM 0x00000004u
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
-#define FILE_ATTRIBUTE_ARCHIVE 0x00000020u
-#define FILE_ATTRIBUTE_NORMAL 0x00000080u
-#define FILE_ATTRIBUTE_TEMPORARY 0x00000100u
-#endif
-#ifndef INVALID_FILE_ATTRIBUTES
-#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
-#endif
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001u
 #define MOVEFILE_COPY_ALLOWED 0x00000002u

@@ -7,6 +7,7 @@
 // callable from any thread; errors go to SetLastError with the numbers below.
 #pragma once
 
+#include "platform/core/FileAttributes.h"
 #include "platform/core/SystemTime.h"
 #include "platform/core/Types.h"
 #include "platform/core/WinError.h"
@@ -199,12 +200,6 @@ typedef INTERNET_PROXY_INFO* LPINTERNET_PROXY_INFO;
 // A file found by an FTP directory search: attributes, times (UTC), size and names.
 #ifndef VOSTREL_WIN32_FIND_DATA_DEFINED
 #define VOSTREL_WIN32_FIND_DATA_DEFINED
-#ifndef FILE_ATTRIBUTE_DIRECTORY
-#define FILE_ATTRIBUTE_DIRECTORY 0x00000010u
-#endif
-#ifndef FILE_ATTRIBUTE_NORMAL
-#define FILE_ATTRIBUTE_NORMAL 0x00000080u
-#endif
 struct WIN32_FIND_DATA {
     DWORD dwFileAttributes;
     FILETIME ftCreationTime;

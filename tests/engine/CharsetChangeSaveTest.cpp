@@ -1129,12 +1129,14 @@ TEST_F(CharsetChangeSaveTest, ARightLabelIsConvertedFromAndAWrongOneIsNot)
                 const WrongLabel& row = wrong[i - nRight];
                 EXPECT_NE(line.find("View > Changes shows how each way reads"), std::string::npos) << what[i] << "\n" << line;
                 EXPECT_TRUE(c.labelName.empty() || line.find("only a guess") == std::string::npos) << what[i] << "\n" << line;
-                if (row.pszWord != nullptr)
+                if (row.pszWord != nullptr) {
                     EXPECT_NE(line.find(std::string(" in the word \"") + row.pszWord + "\", where "), std::string::npos)
                         << what[i] << "\n" << line;
-                if (row.pszWordRead != nullptr)
+                }
+                if (row.pszWordRead != nullptr) {
                     EXPECT_NE(line.find(std::string(" reads \"") + row.pszWordRead + "\""), std::string::npos)
                         << what[i] << "\n" << line;
+                }
             }
             continue;
         }

@@ -519,8 +519,9 @@ TEST_F(ScanEndToEndTest, APageThatIsOnePictureIsScannedWithoutCopiesOfThePicture
         return Content(pPage, "author") != nullptr;
     });
     EXPECT_GT(dGrowth, 0) << "the page was not scanned to its end";
-    if (kPeakTellsHeldMemory)
+    if (kPeakTellsHeldMemory) {
         EXPECT_LT(dGrowth, 2.6 * kPicture) << "the scan grew by " << dGrowth / (1 << 20) << " MB";
+    }
 }
 
 // Pages larger than the scan reads, each a title and then gigabytes that were never written, are

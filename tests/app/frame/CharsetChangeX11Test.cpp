@@ -504,8 +504,9 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     // A label refused is shown the word its reading makes odd, and what the likelier reading makes
     // of it; a guess is never its reason.
     for (const std::string& line : lines) {
-        if (line.rfind("D.HTM", 0) == 0)
+        if (line.rfind("D.HTM", 0) == 0) {
             EXPECT_NE(line.find(", and ISO-8859-1 reads byte "), std::string::npos) << line;
+        }
         EXPECT_TRUE(line.find("declares:") == std::string::npos || line.find("only a guess") == std::string::npos) << line;
     }
     EXPECT_TRUE(told("F.HTM : Nothing to write: the page holds its edits already, byte for byte."));

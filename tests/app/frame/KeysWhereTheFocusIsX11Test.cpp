@@ -182,8 +182,9 @@ TEST_F(KeysWhereTheFocusIsX11Test, TheEditKeysInAPaneLeaveEveryCellAndPageAlone)
     // The old page is kept beside it.
     EXPECT_TRUE(after[pageA + ".old"] == before.at(pageA));
     for (const auto& [path, bytes] : after)
-        if (path != pageA && path != pageA + ".old")
+        if (path != pageA && path != pageA + ".old") {
             EXPECT_TRUE(before.count(path) != 0 && before.at(path) == bytes) << path << " was written";
+        }
 }
 
 // Each line of the Output Area, the scan's failures to read the picture and the letter and the

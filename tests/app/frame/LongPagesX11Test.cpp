@@ -183,9 +183,10 @@ TEST_F(LongPagesX11Test, ThePreviewOfALongPageShowsItsProgressAndHearsEsc)
     EXPECT_EQ(nLeftLines, nLines + 1);
     EXPECT_EQ(nRightLines, nLines + 1);
     EXPECT_TRUE(bTitleShown);
-    if (kPeakTellsHeldMemory)
+    if (kPeakTellsHeldMemory) {
         EXPECT_LT(dPeak - dBefore, static_cast<double>(kPeakInPages * page.size()))
             << "peak " << dPeak / 1048576 << " MB, before " << dBefore / 1048576 << " MB";
+    }
     // Again, with Esc once the meter stands at the part, and Yes to the question:
     // the work stops there, and neither the Preview nor the question is left on the screen.
     for (const int nPercent : {1, 60}) {

@@ -386,8 +386,9 @@ TEST_F(ScanMessagesX11Test, APageTooLargeToReadIsToldWithItsSizeAndEscStillStops
     // The stop did not wait for the pages ahead: the slow reports would take minutes for them all.
     EXPECT_LT(Frame().GetFilesScanned(), static_cast<UINT>(kPages) / 2) << "Esc was heard only late";
     EXPECT_EQ(boxes.Texts()[0].rfind("The scan was stopped: ", 0), 0u) << boxes.Texts()[0];
-    if (kPeakTellsHeldMemory)
+    if (kPeakTellsHeldMemory) {
         EXPECT_LT(StatusMegabytes("VmHWM") - dBefore, 256.0) << "the program's memory grew with the large page";
+    }
     view = View();
     ASSERT_TRUE(RunUntil([&] { return ProgramHasFocus(); }));
     ASSERT_TRUE(Quiet());
@@ -405,6 +406,7 @@ TEST_F(ScanMessagesX11Test, APageTooLargeToReadIsToldWithItsSizeAndEscStillStops
     EXPECT_EQ(OutputLines(), std::vector<std::string>{line});
     EXPECT_EQ(boxes.Texts().size(), 1u) << boxes.Texts().back();
     EXPECT_EQ(view->LookupStyleRowCol(1, CGroupView::kFileColumn)->GetControl(), IDS_NOT_SCANNED_CELL);
-    if (kPeakTellsHeldMemory)
+    if (kPeakTellsHeldMemory) {
         EXPECT_LT(StatusMegabytes("VmHWM") - dBefore, 256.0) << "the program's memory grew with the large page";
+    }
 }
