@@ -125,3 +125,70 @@ TEST_F(LongOperationPumpTest, InputGivenAfterTheLastLookIsDroppedWhenABusyOperat
     }
     EXPECT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
 }
+
+namespace {
+
+// The window side's implementation with the questions answered without a box.
+class AnsweringImp : public CGXLongOperationImp {
+public:
+    int asked = 0;
+
+protected:
+    GXAbortAnswer AskAbort(int) override
+    {
+        ++asked;
+        return gxAnswerCancel;
+    }
+};
+
+} // namespace
+
+// ESC typed in an operation's first moments, before it shows anything, is heard and stops it:
+// from the queue when it waits first in line, from the key's state when it waits behind the
+// key-up of the keys that started the work. A key typed before the ESC is the user's next
+// command: it stays for after the work. An ESC pressed and handled before the work is not one.
+TEST_F(LongOperationPumpTest, EscTypedBeforeTheFirstWaitIsHeard)
+{
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100);
+    backend->ProcessMessages();
+    ::SetFocus(hwnd);
+    AnsweringImp imp;
+    CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
+    const DWORD nInterval = GXGetLongOperationState().m_nPollInterval;
+    MSG msg;
+    {
+        CGXLongOperation op;
+        PostMessage(hwnd, WM_KEYDOWN, 'Z', 0);
+        PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        BOOL bCancelled = TRUE;
+        backend->AdvanceClock(nInterval);
+        EXPECT_FALSE(op.DoMessages(bCancelled));
+        EXPECT_FALSE(bCancelled);
+        ASSERT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, static_cast<WPARAM>('Z'));
+        backend->AdvanceClock(nInterval);
+        EXPECT_TRUE(op.DoMessages(bCancelled));
+        EXPECT_TRUE(bCancelled);
+        EXPECT_EQ(imp.asked, 1);
+        EXPECT_FALSE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+    }
+
+    backend->Key(VK_ESCAPE);
+    backend->ProcessMessages();
+    {
+        CGXLongOperation op;
+        BOOL bCancelled = TRUE;
+        backend->AdvanceClock(nInterval);
+        EXPECT_FALSE(op.DoMessages(bCancelled));
+        backend->KeyUp('Y');
+        backend->KeyDown(VK_ESCAPE);
+        backend->AdvanceClock(nInterval);
+        EXPECT_TRUE(op.DoMessages(bCancelled));
+        EXPECT_TRUE(bCancelled);
+        EXPECT_EQ(imp.asked, 2);
+        EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    }
+    backend->KeyUp(VK_ESCAPE);
+    backend->ProcessMessages();
+    GXSetLongOperationImp(pOld);
+}
