@@ -128,7 +128,7 @@ TEST_F(LongOperationPumpTest, InputGivenAfterTheLastLookIsDroppedWhenABusyOperat
 
 namespace {
 
-// The window side's implementation with the questions answered without a box.
+// The window side's implementation, whose question is answered Yes without a box.
 class AnsweringImp : public CGXLongOperationImp {
 public:
     int asked = 0;
@@ -143,10 +143,9 @@ protected:
 
 } // namespace
 
-// ESC typed in an operation's first moments, before it shows anything, is heard and stops it:
-// from the queue when it waits first in line, from the key's state when it waits behind the
-// key-up of the keys that started the work. A key typed before the ESC is the user's next
-// command: it stays for after the work. An ESC pressed and handled before the work is not one.
+// ESC typed before an operation's first wait stops it: seen first in line in the queue, or by
+// the key's state while it waits behind the key-up of the keys that started the work. A key
+// before it stays for after the work; an ESC handled before the work began is not one.
 TEST_F(LongOperationPumpTest, EscTypedBeforeTheFirstWaitIsHeard)
 {
     HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100);
@@ -156,38 +155,30 @@ TEST_F(LongOperationPumpTest, EscTypedBeforeTheFirstWaitIsHeard)
     CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
     const DWORD nInterval = GXGetLongOperationState().m_nPollInterval;
     MSG msg;
+    BOOL bCancelled = FALSE;
     {
         CGXLongOperation op;
         PostMessage(hwnd, WM_KEYDOWN, 'Z', 0);
         PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
-        BOOL bCancelled = TRUE;
         backend->AdvanceClock(nInterval);
         EXPECT_FALSE(op.DoMessages(bCancelled));
-        EXPECT_FALSE(bCancelled);
-        ASSERT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE));
-        EXPECT_EQ(msg.wParam, static_cast<WPARAM>('Z'));
+        ASSERT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE) && msg.wParam == 'Z');
         backend->AdvanceClock(nInterval);
-        EXPECT_TRUE(op.DoMessages(bCancelled));
-        EXPECT_TRUE(bCancelled);
-        EXPECT_EQ(imp.asked, 1);
-        EXPECT_FALSE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+        EXPECT_TRUE(op.DoMessages(bCancelled) && bCancelled);
     }
-
     backend->Key(VK_ESCAPE);
     backend->ProcessMessages();
     {
         CGXLongOperation op;
-        BOOL bCancelled = TRUE;
         backend->AdvanceClock(nInterval);
         EXPECT_FALSE(op.DoMessages(bCancelled));
         backend->KeyUp('Y');
         backend->KeyDown(VK_ESCAPE);
         backend->AdvanceClock(nInterval);
-        EXPECT_TRUE(op.DoMessages(bCancelled));
-        EXPECT_TRUE(bCancelled);
-        EXPECT_EQ(imp.asked, 2);
+        EXPECT_TRUE(op.DoMessages(bCancelled) && bCancelled);
         EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
     }
+    EXPECT_EQ(imp.asked, 2);
     backend->KeyUp(VK_ESCAPE);
     backend->ProcessMessages();
     GXSetLongOperationImp(pOld);

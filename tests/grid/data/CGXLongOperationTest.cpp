@@ -179,115 +179,56 @@ TEST_F(LongOperationTest, AChangedPercentageShowsAtTheNextLookAndEscInAnInnerSte
     EXPECT_TRUE(bCancelled);
 }
 
-// ESC pressed before the first wait is over is heard at the next look for it, at most one per
-// poll interval and only where the user may stop the work; the end then says the work stopped,
-// and whether what it had done was taken back.
+// ESC pressed before the first wait is heard at the next look for it, one per poll interval,
+// from inside a hidden step too, under the work's meter; the end says whether the work was
+// stopped and its change taken back. Work that cannot stop says why, as long as its lock lives.
 TEST_F(LongOperationTest, EscInTheFirstMomentsIsHeardAndTheEndSaysHowTheWorkEnded)
 {
-    struct Case {
-        const char* what;
-        BOOL bTakeBack;
-        GXAbortAnswer answer;
-        const char* end;
-    };
-    for (const Case& c : {Case{"stopped", FALSE, gxAnswerCancel, "Stopped."},
-                          Case{"taken back", TRUE, gxAnswerCancel, "Stopped: the change was taken back."},
-                          Case{"let go on", TRUE, gxAnswerContinue, "Done."}}) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [answer, end] : {std::pair{gxAnswerCancel, "Stopped: the change was taken back."},
+                                      std::pair{gxAnswerContinue, "Done."}}) {
         imp.shown.clear();
-        imp.escLooks = imp.asked = 0;
-        imp.answer = c.answer;
+        imp.answer = answer;
+        imp.escLooks = 0;
         {
             CGXLongOperation op;
             op.SetStatusText("Redo Paste");
-            CGXLongOperation::SetPercentDone(3);
-            BOOL bCancelled = FALSE;
-            imp.now += 100;
-            EXPECT_FALSE(op.DoMessages(bCancelled)); // looked for ESC: none
-            EXPECT_EQ(imp.escLooks, 1);
+            CGXLongOperation::SetMaxShownLevel(0);
+            CGXLongOperation inner;
             imp.escWaiting = true;
             imp.now += 99;
-            EXPECT_FALSE(op.DoMessages(bCancelled)); // not before the poll interval
+            BOOL bCancelled = FALSE;
+            EXPECT_FALSE(inner.DoMessages(bCancelled)); // not before the poll interval
             imp.now += 1;
-            EXPECT_FALSE(op.DoMessages());           // nor where no ESC is heard
-            EXPECT_EQ(imp.escLooks, 1);
-            EXPECT_TRUE(op.DoMessages(bCancelled));
-            EXPECT_EQ(imp.asked, 1);
-            EXPECT_EQ(bCancelled, c.answer == gxAnswerCancel);
-            // The work that a stop leaves half done gives it back, and so does work that failed.
-            if (c.bTakeBack)
-                CGXLongOperation::NoteTakenBack();
+            EXPECT_FALSE(inner.DoMessages()); // nor where ESC is not heard
+            EXPECT_EQ(imp.escLooks, 0);
+            EXPECT_TRUE(inner.DoMessages(bCancelled));
+            EXPECT_EQ(bCancelled, answer == gxAnswerCancel);
+            CGXLongOperation::NoteTakenBack();
         }
-        EXPECT_EQ(imp.shown, (std::vector<std::string>{"Redo Paste   3%.    Press ESC to cancel", c.end}));
+        EXPECT_EQ(imp.shown, (std::vector<std::string>{"Redo Paste   Press ESC to cancel  -", end}));
+        GXGetLongOperationState().m_nSpinner = 0;
     }
-
-    // Heard inside a step whose own text is hidden, the first look shows the work's meter.
-    imp.shown.clear();
+    imp.answer = gxAnswerCancel;
     {
         CGXLongOperation op;
-        op.SetStatusText("Redo Paste");
-        CGXLongOperation::SetMaxShownLevel(0);
-        CGXLongOperation inner;
-        inner.SetStatusText("Storing cells");
-        imp.escWaiting = true;
-        imp.answer = gxAnswerContinue;
+        CGXLongOperation::SetPercentDone(5);
+        imp.now += 800;
+        BOOL bCancelled = FALSE;
+        EXPECT_TRUE(op.DoMessages(bCancelled));
+        imp.pressEscOnPump = true;
+        {
+            const CGXCancelLock noStop("It runs without undo.");
+            const CGXCancelLock inner;
+            imp.now += 100;
+            EXPECT_TRUE(op.DoMessages(bCancelled));
+        }
         imp.now += 100;
-        BOOL bCancelled = TRUE;
-        EXPECT_TRUE(inner.DoMessages(bCancelled));
-        EXPECT_FALSE(bCancelled);
-    }
-    EXPECT_EQ(imp.shown, (std::vector<std::string>{"Redo Paste   Press ESC to cancel  -", "Done."}));
-
-    // Where ESC cannot stop the work and nothing says why, the key is not looked for early.
-    CGXLongOperation op;
-    CGXLongOperation::SetCanCancel(FALSE);
-    imp.escWaiting = true;
-    imp.escLooks = 0;
-    imp.now += 500;
-    BOOL bCancelled = FALSE;
-    EXPECT_FALSE(op.DoMessages(bCancelled));
-    EXPECT_EQ(imp.escLooks, 0);
-    imp.escWaiting = false;
-}
-
-// Work that cannot stop at all says why to the user who presses ESC, and goes on; the reason
-// lasts as long as the lock that gave it, through inner locks that give none.
-TEST_F(LongOperationTest, EscOnWorkThatCannotStopSaysWhyItGoesOn)
-{
-    CGXLongOperation op;
-    op.SetStatusText("Filling down");
-    {
-        const CGXCancelLock noStop("It runs without undo.");
-        const CGXCancelLock inner;
-        imp.escWaiting = true;
-        imp.now += 100;
-        BOOL bCancelled = TRUE;
-        EXPECT_TRUE(op.DoMessages(bCancelled)); // heard in the first moments as well
-        EXPECT_FALSE(bCancelled);
+        EXPECT_TRUE(op.DoMessages(bCancelled)); // stopped: the lock is gone
+        imp.pressEscOnPump = false;
         EXPECT_EQ(imp.toldWhy, std::vector<std::string>{"It runs without undo."});
-        EXPECT_FALSE(GXGetLongOperationState().m_bEscPressed);
-        imp.pressEscOnPump = true;
-        imp.now += 100;
-        EXPECT_TRUE(op.DoMessages(bCancelled));
-        EXPECT_FALSE(bCancelled);
-        EXPECT_EQ(imp.toldWhy.size(), 2u);
-        imp.pressEscOnPump = false;
+        EXPECT_TRUE(bCancelled);
     }
-    EXPECT_EQ(imp.asked, 0);
-    EXPECT_TRUE(GXGetLongOperationState().m_sWhyNoCancel.IsEmpty());
-    EXPECT_TRUE(GXGetLongOperationState().m_bCanCancel);
-    // Without a reason the key is swallowed as before.
-    {
-        const CGXCancelLock noStop;
-        imp.pressEscOnPump = true;
-        imp.now += 100;
-        BOOL bCancelled = TRUE;
-        EXPECT_TRUE(op.DoMessages(bCancelled));
-        EXPECT_FALSE(bCancelled);
-        imp.pressEscOnPump = false;
-    }
-    EXPECT_EQ(imp.toldWhy.size(), 2u);
-    EXPECT_EQ(imp.asked, 0);
+    EXPECT_EQ(imp.shown.back(), "Stopped.");
 }
 
 TEST_F(LongOperationTest, TextsAreBoundedAndDeepNestingIsCountedNotStored)
