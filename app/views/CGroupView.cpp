@@ -1238,7 +1238,13 @@ void CGroupView::UpdateEditState(const CPageNode* pWritten)
 
 BOOL CGroupView::ReplaceAll(LPCTSTR pszFind, LPCTSTR pszReplace, BOOL bCase)
 {
-    return WriteMany([&] { return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase); });
+    // Cells change from the first moment, long before the meter shows: the status bar says
+    // from the start what runs, not "Ready" or the last work's "Done.".
+    const CString strReplacing = GetAppData()->GetText(gxTextReplacing);
+    TellWorkStarts(strReplacing);
+    const BOOL bDone = WriteMany([&] { return CGridViewWrapper::ReplaceAll(pszFind, pszReplace, bCase); });
+    EndWorkSaid(strReplacing);
+    return bDone;
 }
 
 BOOL CGroupView::Undo()
@@ -1651,7 +1657,8 @@ BOOL CGroupView::ReplayInSight(int nMode)
         return FALSE;
     }
     const BOOL bDone = ReplayKeepingSort(nMode, replay);
-    EndSaidInStatusBar();
+    // Unless the replay's own end took its place: "Stopped: the change was taken back.".
+    EndWorkSaid(strSaid);
     return bDone;
 }
 

@@ -251,6 +251,8 @@ void CGroupView::OnViewHtmlSource()
 
 void CGroupView::Beep(LPCTSTR pszFind)
 {
+    // What follows tells how a Replace All ended: its work is no longer said to run.
+    EndWorkSaid(GetAppData()->GetText(gxTextReplacing));
     // A Replace All whose every match lay in pages that take no edits found them: what it
     // is told is why nothing was replaced.
     if (TellRefusedEdits())
@@ -274,6 +276,7 @@ void CGroupView::Beep(LPCTSTR pszFind)
 
 void CGroupView::ReplacedAll(LPCTSTR pszFind, LPCTSTR pszReplace, DWORD nCells)
 {
+    EndWorkSaid(GetAppData()->GetText(gxTextReplacing));
     ROWCOL nRow = 0, nCol = 0;
     CString strColumn;
     if (GetCurrentCell(nRow, nCol))
@@ -1112,6 +1115,7 @@ void CGroupView::OnGroupActions()
         if (work.bCancelled) {
             // The user aborted the action: every page goes back to what it held, a tag the
             // action made goes again, and no cell is written, so that no step is left either.
+            CGXLongOperation::NoteTakenBack();
             for (const Before& page : before) {
                 if (page.bFirstRemembered)
                     m_originals.erase(std::make_pair(page.pPage, strKey));

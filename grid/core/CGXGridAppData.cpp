@@ -210,6 +210,10 @@ void InitGridLibrary(CGXControlFactory* pFactory)
         state.m_sDefaultText = text;
     if (text.LoadString(GX_IDS_DONE))
         state.m_sDoneText = text;
+    if (text.LoadString(GX_IDS_STOPPED))
+        state.m_sStoppedText = text;
+    if (text.LoadString(GX_IDS_TAKENBACK))
+        state.m_sTakenBackText = text;
     if (text.LoadString(GX_IDS_PRESSESC))
         state.m_sCancelHint = text;
 

@@ -216,6 +216,7 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
     // range too large to keep them, or a lack of memory while keeping them, goes on without
     // undo only when the user agrees.
     std::unique_ptr<CGXSetStyleRangeCmd> undo;
+    BOOL bWithoutUndo = FALSE; // the user let it go on without undo
     if (RecordingUndo(nMode)) {
         BOOL bAsk = !(nCells < 0x7FFFFFFF && nHeight < 0x8000 && nWidth < 0x8000);
         if (!bAsk) {
@@ -242,20 +243,27 @@ BOOL CGXGridCore::ApplyStyleToRange(const CGXRange& range, const CGXStyle* pStyl
             if (!ConfirmLargeUndo())
                 return FALSE;
             EndUndoHistory();
+            bWithoutUndo = TRUE;
         }
     }
     op.SetStatusText(m_pAppData->GetText(nMode == gxDo ? gxTextStoringCells : gxTextRestoringCells), FALSE);
     // Esc asks Yes or No, and Yes gives every cell changed so far its old style back. A change
     // that keeps no old styles to go back to (undo off, too large for its undo, or itself a
-    // rollback) is not stopped: half of it would stay with nothing to take it back.
+    // rollback) is not stopped: half of it would stay with nothing to take it back. The user
+    // who let it go on without undo and presses Esc is told why it goes on.
     struct QuestionScope {
         int nOld = GXGetLongOperationState().m_nQuestionMode;
         ~QuestionScope() { CGXLongOperation::SetQuestionMode(nOld); }
     } questionScope;
     CGXLongOperation::SetQuestionMode(0);
     std::optional<CGXCancelLock> noCancel;
-    if (!undo)
+    if (bWithoutUndo) {
+        CString strWhy;
+        strWhy.LoadString(GX_IDS_NOSTOPWITHOUTUNDO);
+        noCancel.emplace(strWhy.GetString());
+    } else if (!undo) {
         noCancel.emplace();
+    }
 
     CGXRange changed(cells);
     if (!m_bDataNotifyLock && pData != nullptr)
@@ -370,6 +378,7 @@ BOOL CGXGridCore::CancelStyleRange(const CGXRange& range, const CGXRange& cells,
             back = range;
         ApplyStyleToRange(back, nullptr, gxCopy, nType, &old, nFlags, gxRollback);
         undo.reset();
+        CGXLongOperation::NoteTakenBack();
         return FALSE;
     }
     DiscardDataUndoInfo();

@@ -7,6 +7,7 @@
 #include "platform/controls/MessageBox.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/win/Cursor.h"
+#include "platform/win/Keyboard.h"
 #include "platform/win/UserApi.h"
 #include "platform/win/VirtualKeys.h"
 #include "platform/win/WinUser.h"
@@ -50,6 +51,21 @@ bool Take(MSG& msg, UINT first, UINT last, bool& bQuit)
     return true;
 }
 
+// ESC, or Ctrl+Break.
+bool IsStopKey(WPARAM vk)
+{
+    return vk == VK_ESCAPE || vk == VK_CANCEL;
+}
+
+// Whether a stop key was pressed since the last call: each call forgets the presses it saw.
+bool PressedSinceLastLook()
+{
+    // Both asked, so that both forget.
+    const bool bEsc = (GetAsyncKeyState(VK_ESCAPE) & 0x0001) != 0;
+    const bool bBreak = (GetAsyncKeyState(VK_CANCEL) & 0x0001) != 0;
+    return bEsc || bBreak;
+}
+
 // Takes the held-back messages out unprocessed; whether ESC was pressed among them.
 bool DropHeldBack(bool& bQuit)
 {
@@ -57,7 +73,7 @@ bool DropHeldBack(bool& bQuit)
     MSG msg{};
     for (const Range& range : kHeldBack)
         for (int i = 0; i < kMaxPerPump && Take(msg, range.first, range.last, bQuit); ++i)
-            if (msg.message == WM_KEYDOWN && (msg.wParam == VK_ESCAPE || msg.wParam == VK_CANCEL))
+            if (msg.message == WM_KEYDOWN && IsStopKey(msg.wParam))
                 bEsc = true;
     return bEsc;
 }
@@ -117,7 +133,11 @@ void CGXLongOperationImp::PumpMessages(CGXLongOperation& op)
 void CGXLongOperationImp::Begin(CGXLongOperation& op)
 {
     CGXAbstractLongOperationImp::Begin(op);
-    if (GXGetLongOperationState().m_nLevel != 1 || (m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd)))
+    if (GXGetLongOperationState().m_nLevel != 1)
+        return;
+    // An ESC pressed before the work began, and handled, is not one that stops it.
+    PressedSinceLastLook();
+    if (m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd))
         return;
     CWnd* pMain = AfxGetMainWnd();
     m_hStatusWnd = pMain != nullptr && pMain->IsFrameWnd() ? pMain->GetSafeHwnd() : nullptr;
@@ -152,31 +172,51 @@ void CGXLongOperationImp::EndWaitCursor()
     m_hOldCursor = nullptr;
 }
 
-GXAbortAnswer CGXLongOperationImp::AskAbort(int nMode)
+int CGXLongOperationImp::ShowBox(LPCTSTR lpszText, UINT nType)
 {
-    CGXLongOperationState& state = GXGetLongOperationState();
-    // The question stands over the window the user pressed ESC in (the Replace dialog of a
-    // Replace All), which has the keys again once it is answered.
+    // The box stands over the window the user pressed ESC in (the Replace dialog of a Replace
+    // All), which has the keys again once it is answered.
     HWND hOwner = ::GetActiveWindow();
     if (hOwner == nullptr)
         hOwner = m_hStatusWnd != nullptr && IsWindow(m_hStatusWnd) ? m_hStatusWnd : nullptr;
-    // The cursor the question needs is the arrow, not the wait cursor.
+    // The cursor the box needs is the arrow, not the wait cursor.
     const HCURSOR hWait = SetCursor(LoadCursor(nullptr, IDC_ARROW));
-    // A question of the program's, under its name: a box without a title would be called
-    // "Error", and nothing went wrong.
+    // A box of the program's, under its name: a box without a title would be called "Error",
+    // and nothing went wrong.
     LPCTSTR pszTitle = AfxGetAppName();
     if (pszTitle != nullptr && *pszTitle == '\0')
         pszTitle = nullptr;
-    GXAbortAnswer answer = gxAnswerContinue;
-    if (nMode == 1) {
-        switch (MessageBox(hOwner, state.m_sQuestion.GetString(), pszTitle, MB_ABORTRETRYIGNORE | MB_ICONQUESTION)) {
-        case IDABORT: answer = gxAnswerCancel; break;
-        case IDRETRY: answer = gxAnswerCancelRollback; break;
-        default: break;
-        }
-    } else if (MessageBox(hOwner, state.m_sQuestion.GetString(), pszTitle, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        answer = gxAnswerCancel;
-    }
+    const int nAnswer = MessageBox(hOwner, lpszText, pszTitle, nType);
     SetCursor(hWait);
-    return answer;
+    return nAnswer;
+}
+
+GXAbortAnswer CGXLongOperationImp::AskAbort(int nMode)
+{
+    const CString& strQuestion = GXGetLongOperationState().m_sQuestion;
+    if (nMode == 1) {
+        switch (ShowBox(strQuestion.GetString(), MB_ABORTRETRYIGNORE | MB_ICONQUESTION)) {
+        case IDABORT: return gxAnswerCancel;
+        case IDRETRY: return gxAnswerCancelRollback;
+        default: return gxAnswerContinue;
+        }
+    }
+    return ShowBox(strQuestion.GetString(), MB_YESNO | MB_ICONQUESTION) == IDYES ? gxAnswerCancel : gxAnswerContinue;
+}
+
+BOOL CGXLongOperationImp::IsEscWaiting()
+{
+    MSG msg{};
+    if (PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE) && msg.message == WM_KEYDOWN && IsStopKey(msg.wParam))
+        return TRUE;
+    // Looking for the thread's own key messages, which never come, reads the display's events:
+    // a key's state changes as its event is read, also while the key waits behind others (the
+    // key-ups of the keys that started the work) and the queue does not show it yet.
+    PeekMessage(&msg, reinterpret_cast<HWND>(-1), WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE);
+    return PressedSinceLastLook();
+}
+
+void CGXLongOperationImp::TellWhyNoStop(LPCTSTR lpszWhy)
+{
+    ShowBox(lpszWhy, MB_OK | MB_ICONINFORMATION);
 }

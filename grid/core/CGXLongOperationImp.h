@@ -42,8 +42,15 @@ protected:
     void BeginWaitCursor() override;
     void EndWaitCursor() override;
     GXAbortAnswer AskAbort(int nMode) override;
+    // ESC (or Ctrl+Break) first in line among the keys that wait, or pressed since the work
+    // began; nothing is taken out of the queue.
+    BOOL IsEscWaiting() override;
+    void TellWhyNoStop(LPCTSTR lpszWhy) override;
 
 private:
+    // A message box of the program's over the window the user pressed ESC in, with the arrow.
+    int ShowBox(LPCTSTR lpszText, UINT nType);
+
     HWND m_hStatusWnd = nullptr;
     HCURSOR m_hOldCursor = nullptr;
 };

@@ -258,6 +258,7 @@ BOOL CGXCommandFactory::TakeBack(CGXBlockCmd& block, IGXCommandTarget& target)
         if (!pCmd->Execute(target, gxRollback))
             bAll = FALSE;
     }
+    CGXLongOperation::NoteTakenBack();
     return bAll;
 }
 

@@ -102,6 +102,7 @@ GXAbortAnswer CGXAbstractLongOperationImp::AskAbort(int)
 void CGXAbstractLongOperationImp::Begin(CGXLongOperation& op)
 {
     CGXLongOperationState& s = GXGetLongOperationState();
+    const DWORD now = GetTicks();
     const int nLevel = ++s.m_nLevel;
     if (nLevel > 1) {
         // A nested operation shows its parent's text until it sets its own (not copied).
@@ -117,12 +118,18 @@ void CGXAbstractLongOperationImp::Begin(CGXLongOperation& op)
         s.m_bBusy = FALSE;
         s.m_bCanCancel = TRUE;
         s.m_nQuestionMode = 0;
+        s.m_sWhyNoCancel.Empty();
+        s.m_nStopsAtBegin = s.m_nStops;
+        s.m_bTakenBack = FALSE;
+        // ESC is looked for once the poll interval has passed: work shorter than that never
+        // reads the display's events.
+        s.m_dwLastEscLook = now;
         s.m_apszText[0] = s.m_sDefaultText.GetString();
         s.m_abOwnsText[0] = FALSE;
     }
     s.m_bCancelled = FALSE;
     s.m_bRollback = FALSE;
-    op.m_dwStart = op.m_dwLast = GetTicks();
+    op.m_dwStart = op.m_dwLast = now;
     op.m_bRestoreEndText = TRUE;
     op.m_bShowText = TRUE;
 }
@@ -135,8 +142,12 @@ void CGXAbstractLongOperationImp::End(CGXLongOperation& op)
         --s.m_nLevel;
     if (s.m_nLevel == 0 && s.m_bBusy) {
         EndWaitCursor();
+        // "Done." after the user stopped the work would tell that it did what it was asked.
+        const CString& strEnd = s.m_nStops == s.m_nStopsAtBegin ? s.m_sDoneText
+                                : s.m_bTakenBack               ? s.m_sTakenBackText
+                                                               : s.m_sStoppedText;
         if (op.m_bRestoreEndText)
-            ShowStatusText(s.m_sDoneText.GetString(), TRUE);
+            ShowStatusText(strEnd.GetString(), TRUE);
     }
 }
 
@@ -168,12 +179,24 @@ void CGXAbstractLongOperationImp::SetStatusText(CGXLongOperation& op, LPCTSTR lp
     }
 }
 
-BOOL CGXAbstractLongOperationImp::IsLookDue(const CGXLongOperation& op, DWORD now, BOOL bWithCancel, Look look) const
+BOOL CGXAbstractLongOperationImp::IsEscPressedEarly(DWORD now)
+{
+    CGXLongOperationState& s = GXGetLongOperationState();
+    const DWORD nInterval = std::min(s.m_nPollInterval, s.m_nUpdateInterval);
+    if ((!s.m_bCanCancel && s.m_sWhyNoCancel.IsEmpty()) || now - s.m_dwLastEscLook < nInterval)
+        return FALSE;
+    s.m_dwLastEscLook = now;
+    return IsEscWaiting();
+}
+
+BOOL CGXAbstractLongOperationImp::IsLookDue(const CGXLongOperation& op, DWORD now, BOOL bWithCancel, Look look)
 {
     const CGXLongOperationState& s = GXGetLongOperationState();
-    // Before the first wait nothing shows, whatever the caller asks.
+    // Before the first wait nothing shows, whatever the caller asks, unless the user pressed
+    // ESC in a piece of work that answers it: heard only after the first wait, the key pressed
+    // in a short operation's first moments went unheard to its end.
     if (!s.m_bBusy)
-        return now - op.m_dwStart >= s.m_nFirstWait;
+        return now - op.m_dwStart >= s.m_nFirstWait || (bWithCancel && IsEscPressedEarly(now));
     // Once busy, an operation looks at the queue as often as the poll interval allows, and any
     // level does when none has looked for twice as long: the many short inner steps of a long
     // operation keep the window answering as one long loop does, while the operation that
@@ -190,9 +213,17 @@ BOOL CGXAbstractLongOperationImp::Refresh(CGXLongOperation& op, BOOL bWithCancel
     const DWORD now = GetTicks();
     if (!IsLookDue(op, now, bWithCancel, look))
         return FALSE;
-    if (op.m_bShowText && s.IsLevelShown(s.m_nLevel))
+    // The first look shows the meter even from inside a step whose own text is hidden: the
+    // question an early ESC brings, or a long first step, would otherwise stand under no meter.
+    if (op.m_bShowText && (s.IsLevelShown(s.m_nLevel) || !s.m_bBusy))
         ShowProgress(now, bWithCancel && s.m_bCanCancel);
     PumpMessages(op);
+    if (bWithCancel && !s.m_bCanCancel && s.m_bEscPressed && !s.m_sWhyNoCancel.IsEmpty()) {
+        // The work cannot stop at all, at this level or around it: the user hears why.
+        const CString strWhy = s.m_sWhyNoCancel;
+        TellWhyNoStop(strWhy.GetString());
+        s.m_bEscPressed = FALSE;
+    }
     if (bWithCancel && s.m_bCanCancel && s.m_bEscPressed && !s.m_bCancelled) {
         if (s.m_bAskAbort) {
             const GXAbortAnswer answer = AskAbort(s.m_nQuestionMode);
@@ -235,8 +266,8 @@ void CGXAbstractLongOperationImp::ShowProgress(DWORD now, BOOL bHint)
         }
     }
     char text[GX_LONGOP_STATUSSIZE];
-    FormatStatus(text, sizeof(text), s.GetText(s.m_nLevel), s.m_nPercentDone, bHint ? s.m_sCancelHint.GetString() : nullptr,
-                 nSpinner);
+    const int nLevel = s.IsLevelShown(s.m_nLevel) ? s.m_nLevel : s.m_nMaxShownLevel + 1;
+    FormatStatus(text, sizeof(text), s.GetText(nLevel), s.m_nPercentDone, bHint ? s.m_sCancelHint.GetString() : nullptr, nSpinner);
     if (!bTurn && std::strcmp(text, s.m_szStatus) == 0)
         return;
     std::memcpy(s.m_szStatus, text, sizeof(text));

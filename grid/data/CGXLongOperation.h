@@ -24,6 +24,10 @@ struct CGXLongOperationState {
     BOOL m_bAskAbort = TRUE;
     CString m_sDefaultText = "Processing...";
     CString m_sDoneText = "Done.";
+    // What the outermost operation ends with in place of m_sDoneText when the user stopped it,
+    // and when, stopped, it took back what it had changed.
+    CString m_sStoppedText = "Stopped.";
+    CString m_sTakenBackText = "Stopped: the change was taken back.";
     CString m_sCancelHint = "Press ESC to cancel";
     CString m_sQuestion = "Do you want to abort the operation?";
     int m_nPercentDone = -1;  // -1: the operation gives no percentage
@@ -38,6 +42,11 @@ struct CGXLongOperationState {
     // How many times the user agreed to stop an operation. Never reset: whoever runs work that
     // a stop may leave part-done compares the count before and after it.
     DWORD m_nStops = 0;
+    DWORD m_nStopsAtBegin = 0; // m_nStops when the outermost operation began
+    BOOL m_bTakenBack = FALSE; // the running operation took back what a stop left half done
+    // While cancelling is not allowed, why the work goes on, told to the user who presses ESC;
+    // empty: the key is swallowed, or left to the operation around.
+    CString m_sWhyNoCancel;
     // The text of each kept level (index level - 1) and the copy a level owns.
     LPCTSTR m_apszText[GX_LONGOP_MAXLEVELS] = {};
     CString m_asOwnedText[GX_LONGOP_MAXLEVELS];
@@ -46,6 +55,7 @@ struct CGXLongOperationState {
     int m_nSpinner = 0;      // the sign the next refresh shows
     DWORD m_dwLastPoll = 0;  // when the queue was last looked at
     DWORD m_dwLastShown = 0; // when the status text was last sent
+    DWORD m_dwLastEscLook = 0; // before the first wait, when the queue was last looked at for ESC
 
     BOOL IsLevelShown(int nLevel) const { return m_nMaxShownLevel < 0 || nLevel <= m_nMaxShownLevel + 1; }
     // The text of a level; levels past the kept ones show the deepest kept text.
@@ -91,10 +101,15 @@ protected:
     virtual void EndWaitCursor() {}
     // Asks the abort question in the state's question mode.
     virtual GXAbortAnswer AskAbort(int nMode);
+    // Whether an ESC the user pressed waits to be read; only looked at, never taken.
+    virtual BOOL IsEscWaiting() { return FALSE; }
+    // Tells the user who pressed ESC why the work goes on.
+    virtual void TellWhyNoStop(LPCTSTR /*lpszWhy*/) {}
 
 private:
     enum class Look { WhenDue, Now };
-    BOOL IsLookDue(const CGXLongOperation& op, DWORD now, BOOL bWithCancel, Look look) const;
+    BOOL IsLookDue(const CGXLongOperation& op, DWORD now, BOOL bWithCancel, Look look);
+    BOOL IsEscPressedEarly(DWORD now);
     BOOL Refresh(CGXLongOperation& op, BOOL bWithCancel, BOOL* pbCancelled, Look look = Look::WhenDue);
     void ShowProgress(DWORD now, BOOL bHint);
 };
@@ -129,6 +144,8 @@ public:
     static BOOL GetRollbackState() { return GXGetLongOperationState().m_bRollback; }
     static int GetLevel() { return GXGetLongOperationState().m_nLevel; }
     static DWORD GetStopCount() { return GXGetLongOperationState().m_nStops; }
+    // What a stop left half done was given back: the outermost operation ends saying so.
+    static void NoteTakenBack() { GXGetLongOperationState().m_bTakenBack = TRUE; }
 
     DWORD m_dwStart = 0;
     DWORD m_dwLast = 0;
@@ -138,15 +155,22 @@ public:
 
 // Esc goes unheard for as long as it lives, and is heard again as before when it goes: work that
 // takes back what a stop left half done, or that cannot be given back, is not stopped itself.
+// Given why, it tells that to the user who presses Esc meanwhile.
 class CGXCancelLock {
 public:
     CGXCancelLock() { CGXLongOperation::SetCanCancel(FALSE); }
-    ~CGXCancelLock() { CGXLongOperation::SetCanCancel(m_bOld); }
+    explicit CGXCancelLock(LPCTSTR pszWhy) : CGXCancelLock() { GXGetLongOperationState().m_sWhyNoCancel = pszWhy; }
+    ~CGXCancelLock()
+    {
+        CGXLongOperation::SetCanCancel(m_bOld);
+        GXGetLongOperationState().m_sWhyNoCancel = m_sOldWhy;
+    }
     CGXCancelLock(const CGXCancelLock&) = delete;
     CGXCancelLock& operator=(const CGXCancelLock&) = delete;
 
 private:
     BOOL m_bOld = GXGetLongOperationState().m_bCanCancel;
+    CString m_sOldWhy = GXGetLongOperationState().m_sWhyNoCancel;
 };
 
 // While it lives, the running operation's own text and percentage are what the status bar shows:

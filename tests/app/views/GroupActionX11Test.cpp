@@ -10,6 +10,8 @@
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/TextSite.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/ProgressAtEveryTurn.h"
+#include "tests/support/WorkWatch.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <algorithm>
@@ -196,6 +198,8 @@ protected:
 
     DWORD m_nFirstWait = GXGetLongOperationState().m_nFirstWait;
     DWORD m_nUpdateInterval = GXGetLongOperationState().m_nUpdateInterval;
+    // What the status bar says once a stopped piece of work has given back what it changed.
+    const std::string takenBack = "Stopped: the change was taken back.";
 };
 
 } // namespace
@@ -374,6 +378,7 @@ TEST_F(GroupActionX11Test, EscIsHeardThroughTheWholeActionOnALargeSite)
             EXPECT_GE(nSeen, nPercent);
             EXPECT_LT(nSeen, 100);
             EXPECT_EQ(boxes, std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(StatusText(), takenBack);
             EXPECT_EQ(app->IsEdited(), 3u) << "the aborted action left a page edited";
             EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps) << "the aborted action left a step of undo";
             ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
@@ -457,6 +462,7 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
             EXPECT_GE(nSeen, nPercent);
             EXPECT_LT(nSeen, 100);
             EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(StatusText(), takenBack);
             EXPECT_EQ(app->IsEdited(), 3u) << "the aborted paste left a page edited";
             EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps) << "the aborted paste left a step of undo";
             ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
@@ -474,7 +480,7 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
         EXPECT_TRUE(Lines(CopiedColumn()) == titles) << "the paste did not write every title";
         if (!bSorted) {
             // Its Undo stopped by Esc and Yes gives back no cell: the paste is still the step to
-            // undo, there is none to redo, and the status bar no longer says the undo runs.
+            // undo, there is none to redo, and the status bar says the undo was taken back.
             X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
             int nSeen = -1;
             When("the keys", [] { return true; }, [this] { XdoNow("key ctrl+z"); });
@@ -486,7 +492,7 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
             EXPECT_GE(nSeen, 15);
             EXPECT_LT(nSeen, 100);
             EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
-            EXPECT_EQ(StatusText().find("Undoing"), std::string::npos) << StatusText();
+            EXPECT_EQ(StatusText(), takenBack);
             const UndoItems items = ReadUndoItems("edit-menu-after-a-stopped-undo");
             EXPECT_EQ(items.undo, "&Undo Paste");
             EXPECT_TRUE(items.bRedoGrey) << items.redo;
@@ -501,6 +507,38 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
         EXPECT_EQ(app->IsEdited(), 3u) << "a page is still edited after the paste was undone";
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
         EXPECT_TRUE(CopiedColumn() == shown) << "Ctrl+Z did not give every cell back";
+        if (!bSorted) {
+            // Its Redo, with Esc pressed once the status bar says it runs, long before its meter
+            // would show by the clock: the Redo shows its meter and asks, and Yes leaves every
+            // cell as it was, the paste still to redo, and says the change was taken back.
+            X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "y");
+            std::string meterAtQuestion;
+            boxes.OnEachBox([&](const std::string&) { meterAtQuestion = StatusText(); });
+            bool bPressed = false;
+            {
+                const ProgressOnlyOnEsc noMeter;
+                const WorkWatch watch([&] {
+                    // Pressed, and on its way to the program, which reads it only while it works.
+                    if (!bPressed && StatusText() == "Redoing Paste ...") {
+                        bPressed = XdoNow("key Escape");
+                        backend->Sync();
+                    }
+                });
+                ASSERT_TRUE(Xdo("key ctrl+y"));
+                ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+                    << "the Redo did not hear Esc";
+            }
+            ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+            EXPECT_TRUE(bPressed);
+            EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
+            EXPECT_EQ(meterAtQuestion.rfind("Redo Paste", 0), 0u) << meterAtQuestion;
+            EXPECT_NE(meterAtQuestion.find("Press ESC to cancel"), std::string::npos) << meterAtQuestion;
+            EXPECT_EQ(StatusText(), takenBack);
+            EXPECT_EQ(ReadUndoItems("edit-menu-after-a-stopped-redo").redo, "&Redo Paste");
+            EXPECT_EQ(app->IsEdited(), 3u) << "the stopped redo left a page edited";
+            ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+            EXPECT_TRUE(CopiedColumn() == shown) << "the stopped redo left cells written";
+        }
     }
 
     // Replace All of "e" by "E" down the titles, stopped by Esc and Yes: every title is as it
@@ -524,6 +562,7 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
         EXPECT_LT(nSeen, 100);
         EXPECT_EQ(boxes.Texts(), std::vector<std::string>{"Do you want to abort the operation?"});
     }
+    EXPECT_EQ(StatusText(), takenBack);
     EXPECT_EQ(app->IsEdited(), 3u) << "the stopped Replace All left a page edited";
     EXPECT_EQ(view->GetParam()->m_UndoList.GetCount(), nSteps);
     EXPECT_EQ(ReadUndoItems("edit-menu-after-a-stopped-replace-all").redo, "&Redo Paste");
@@ -551,4 +590,22 @@ TEST_F(GroupActionX11Test, AWholeColumnPastedOverALargeSiteEndsAndEscTakesItBack
     ASSERT_TRUE(Xdo("key ctrl+t"));
     ASSERT_TRUE(Quiet());
     EXPECT_TRUE(Stamps() == stamps) << "a save wrote pages the user gave back";
+
+    // Let go on without undo, Fill Down cannot stop halfway: Esc, once its meter shows, says
+    // why it goes on, and it fills the whole column.
+    X11MessageBoxAnswerer boxes(*backend, server->DisplayName(), "o");
+    ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+    const std::string first = Lines(CopiedColumn()).front();
+    ASSERT_TRUE(Xdo("key ctrl+d"));
+    When("the Fill Down's meter shows", [this] { return CGXLongOperation::GetLevel() > 0 && StatusText().find('%') != std::string::npos; },
+         [this] { EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program"; });
+    EXPECT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && boxes.Texts().size() == 2; }, 300000))
+        << "Fill Down did not end";
+    EXPECT_EQ(boxes.Texts()[1], "This operation goes on to its end: it runs without undo, so stopped halfway it could not "
+                                "give back the cells it has changed.");
+    EXPECT_EQ(StatusText(), "Done.");
+    ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
+    ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
+    EXPECT_TRUE(Lines(CopiedColumn()) == std::vector<std::string>(kLargePages, first)) << "Fill Down stopped halfway";
 }

@@ -7,6 +7,7 @@
 #include "platform/controls/CommonDialog.h"
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/ProgressAtEveryTurn.h"
+#include "tests/support/WorkWatch.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
@@ -184,12 +185,28 @@ TEST_F(ReplaceAllX11Test, LongValuesAreShownEditedAndSavedWhole)
     const std::vector<std::string> before = rows({title, description, huge, "A garden"});
     ASSERT_EQ(shown(), before);
 
-    // Replace All down the Title column, from its first cell.
-    ASSERT_TRUE(GoToByKeys(1, nTitle));
-    ASSERT_TRUE(Xdo("key ctrl+h"));
-    ReplaceAllSteps("garden", replacement);
-    EXPECT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1; })) << "Replace All said nothing";
+    // Replace All down the Title column, from its first cell. The status bar says what runs
+    // when the first cell has changed, long before the work would show its meter, and no
+    // longer once the work tells what it did.
+    std::string saidAtFirstCell, saidAtReport;
+    boxes.OnEachBox([&](const std::string&) { saidAtReport = StatusText(); });
+    {
+        const ProgressOnlyOnEsc noMeter;
+        const WorkWatch watch([&] {
+            if (saidAtFirstCell.empty() && view->GetCellValue(1, nTitle) != title.c_str()) {
+                saidAtFirstCell = StatusText();
+                if (cairo_surface_t* shot = Shot("replace-all-at-its-first-cell"))
+                    cairo_surface_destroy(shot);
+            }
+        });
+        ASSERT_TRUE(GoToByKeys(1, nTitle));
+        ASSERT_TRUE(Xdo("key ctrl+h"));
+        ReplaceAllSteps("garden", replacement);
+        EXPECT_TRUE(StepsTaken());
+        ASSERT_TRUE(RunUntil([&] { return boxes.Texts().size() == 1; })) << "Replace All said nothing";
+    }
+    EXPECT_EQ(saidAtFirstCell, "Replacing values ...");
+    EXPECT_EQ(saidAtReport, "Ready");
     EXPECT_NE(boxes.Texts()[0].find(" in 3 cells of the column 'Title'"), std::string::npos) << boxes.Texts()[0];
     ASSERT_TRUE(RunUntil([&] { return GXGetFindReplaceState().m_hWndDialog != nullptr && CGXLongOperation::GetLevel() == 0; }));
     ASSERT_TRUE(XdoNow("key Escape"));

@@ -125,3 +125,61 @@ TEST_F(LongOperationPumpTest, InputGivenAfterTheLastLookIsDroppedWhenABusyOperat
     }
     EXPECT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
 }
+
+namespace {
+
+// The window side's implementation, whose question is answered Yes without a box.
+class AnsweringImp : public CGXLongOperationImp {
+public:
+    int asked = 0;
+
+protected:
+    GXAbortAnswer AskAbort(int) override
+    {
+        ++asked;
+        return gxAnswerCancel;
+    }
+};
+
+} // namespace
+
+// ESC typed before an operation's first wait stops it: seen first in line in the queue, or by
+// the key's state while it waits behind the key-up of the keys that started the work. A key
+// before it stays for after the work; an ESC handled before the work began is not one.
+TEST_F(LongOperationPumpTest, EscTypedBeforeTheFirstWaitIsHeard)
+{
+    HWND hwnd = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10, 200, 100);
+    backend->ProcessMessages();
+    ::SetFocus(hwnd);
+    AnsweringImp imp;
+    CGXAbstractLongOperationImp* pOld = GXSetLongOperationImp(&imp);
+    const DWORD nInterval = GXGetLongOperationState().m_nPollInterval;
+    MSG msg;
+    BOOL bCancelled = FALSE;
+    {
+        CGXLongOperation op;
+        PostMessage(hwnd, WM_KEYDOWN, 'Z', 0);
+        PostMessage(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        backend->AdvanceClock(nInterval);
+        EXPECT_FALSE(op.DoMessages(bCancelled));
+        ASSERT_TRUE(PeekMessage(&msg, hwnd, WM_KEYDOWN, WM_KEYDOWN, PM_REMOVE) && msg.wParam == 'Z');
+        backend->AdvanceClock(nInterval);
+        EXPECT_TRUE(op.DoMessages(bCancelled) && bCancelled);
+    }
+    backend->Key(VK_ESCAPE);
+    backend->ProcessMessages();
+    {
+        CGXLongOperation op;
+        backend->AdvanceClock(nInterval);
+        EXPECT_FALSE(op.DoMessages(bCancelled));
+        backend->KeyUp('Y');
+        backend->KeyDown(VK_ESCAPE);
+        backend->AdvanceClock(nInterval);
+        EXPECT_TRUE(op.DoMessages(bCancelled) && bCancelled);
+        EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));
+    }
+    EXPECT_EQ(imp.asked, 2);
+    backend->KeyUp(VK_ESCAPE);
+    backend->ProcessMessages();
+    GXSetLongOperationImp(pOld);
+}

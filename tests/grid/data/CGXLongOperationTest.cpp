@@ -20,12 +20,18 @@ public:
     int asked = 0;
     GXAbortAnswer answer = gxAnswerCancel;
     bool pressEscOnPump = false;
+    // An ESC waiting in the queue before the operation has looked at it, and how often the
+    // operation looked for one.
+    bool escWaiting = false;
+    int escLooks = 0;
+    std::vector<std::string> toldWhy;
 
     void PumpMessages(CGXLongOperation& op) override
     {
         CGXAbstractLongOperationImp::PumpMessages(op);
-        if (pressEscOnPump)
+        if (pressEscOnPump || escWaiting)
             GXGetLongOperationState().m_bEscPressed = TRUE;
+        escWaiting = false;
     }
 
 protected:
@@ -38,6 +44,12 @@ protected:
         ++asked;
         return answer;
     }
+    BOOL IsEscWaiting() override
+    {
+        ++escLooks;
+        return escWaiting;
+    }
+    void TellWhyNoStop(LPCTSTR why) override { toldWhy.emplace_back(why); }
 };
 
 class LongOperationTest : public ::testing::Test {
@@ -165,6 +177,58 @@ TEST_F(LongOperationTest, AChangedPercentageShowsAtTheNextLookAndEscInAnInnerSte
     EXPECT_TRUE(op.DoMessages(bCancelled));
     EXPECT_EQ(imp.asked, 1);
     EXPECT_TRUE(bCancelled);
+}
+
+// ESC pressed before the first wait is heard at the next look for it, one per poll interval,
+// from inside a hidden step too, under the work's meter; the end says whether the work was
+// stopped and its change taken back. Work that cannot stop says why, as long as its lock lives.
+TEST_F(LongOperationTest, EscInTheFirstMomentsIsHeardAndTheEndSaysHowTheWorkEnded)
+{
+    for (const auto& [answer, end] : {std::pair{gxAnswerCancel, "Stopped: the change was taken back."},
+                                      std::pair{gxAnswerContinue, "Done."}}) {
+        imp.shown.clear();
+        imp.answer = answer;
+        imp.escLooks = 0;
+        {
+            CGXLongOperation op;
+            op.SetStatusText("Redo Paste");
+            CGXLongOperation::SetMaxShownLevel(0);
+            CGXLongOperation inner;
+            imp.escWaiting = true;
+            imp.now += 99;
+            BOOL bCancelled = FALSE;
+            EXPECT_FALSE(inner.DoMessages(bCancelled)); // not before the poll interval
+            imp.now += 1;
+            EXPECT_FALSE(inner.DoMessages()); // nor where ESC is not heard
+            EXPECT_EQ(imp.escLooks, 0);
+            EXPECT_TRUE(inner.DoMessages(bCancelled));
+            EXPECT_EQ(bCancelled, answer == gxAnswerCancel);
+            CGXLongOperation::NoteTakenBack();
+        }
+        EXPECT_EQ(imp.shown, (std::vector<std::string>{"Redo Paste   Press ESC to cancel  -", end}));
+        GXGetLongOperationState().m_nSpinner = 0;
+    }
+    imp.answer = gxAnswerCancel;
+    {
+        CGXLongOperation op;
+        CGXLongOperation::SetPercentDone(5);
+        imp.now += 800;
+        BOOL bCancelled = FALSE;
+        EXPECT_TRUE(op.DoMessages(bCancelled));
+        imp.pressEscOnPump = true;
+        {
+            const CGXCancelLock noStop("It runs without undo.");
+            const CGXCancelLock inner;
+            imp.now += 100;
+            EXPECT_TRUE(op.DoMessages(bCancelled));
+        }
+        imp.now += 100;
+        EXPECT_TRUE(op.DoMessages(bCancelled)); // stopped: the lock is gone
+        imp.pressEscOnPump = false;
+        EXPECT_EQ(imp.toldWhy, std::vector<std::string>{"It runs without undo."});
+        EXPECT_TRUE(bCancelled);
+    }
+    EXPECT_EQ(imp.shown.back(), "Stopped.");
 }
 
 TEST_F(LongOperationTest, TextsAreBoundedAndDeepNestingIsCountedNotStored)
