@@ -242,8 +242,9 @@ TEST_F(LargePageSaveTest, ALargeUntitledPageIsRewrittenAsItIsRead)
             return !engine.GetWriteFailed();
         });
         ASSERT_GE(dGrowth, 0) << "the rewrite failed";
-        if (kPeakTellsHeldMemory)
+        if (kPeakTellsHeldMemory) {
             EXPECT_LT(dGrowth, kPageSize / 2) << "the rewrite held the page";
+        }
         EXPECT_TRUE(ReadFileBytes(TempDir() / "copy.htm") == expected) << "the copy is not the page with its title";
     }
 }

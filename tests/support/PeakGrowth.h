@@ -3,6 +3,8 @@
 // not count.
 #pragma once
 
+#include "tests/support/AddressSanitizer.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -13,17 +15,7 @@
 
 // Whether the peak tells what the work held. The address sanitizer keeps the blocks freed in a
 // quarantine of its own, hundreds of megabytes, which the peak counts as held.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kPeakTellsHeldMemory = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kPeakTellsHeldMemory = false;
-#else
-inline constexpr bool kPeakTellsHeldMemory = true;
-#endif
-#else
-inline constexpr bool kPeakTellsHeldMemory = true;
-#endif
+inline constexpr bool kPeakTellsHeldMemory = !kUnderAddressSanitizer;
 
 // A value of /proc/self/status in bytes ("VmRSS", "VmHWM"); negative when it is not there.
 inline double ProcessStatusBytes(const char* pszField)
