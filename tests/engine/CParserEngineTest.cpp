@@ -273,9 +273,10 @@ TEST_F(ParserEngineTest, StoppingTheEnumerationPostsStoppedOnceTheThreadHasEnded
     const std::vector<UINT> ids = sink.Ids();
     EXPECT_EQ(ids.back(), kMsgEnumStopped);
     EXPECT_EQ(sink.Count(kMsgEnumStopped), 1u);
-    // The walk ended early, without a finish, and every page it found was reported.
+    // The walk ended in the folder it was held in, without a finish, and every page it found was
+    // reported.
     EXPECT_FALSE(sink.Has(kMsgEnumFinished));
-    EXPECT_LT(sink.Count(kMsgEnumPageFound), static_cast<size_t>(kFolders * kFiles));
+    EXPECT_LE(sink.Count(kMsgEnumPageFound), static_cast<size_t>(kFiles));
     size_t nPages = 0;
     if (m_root.GetChildren().GetCount() == 1) {
         const CPageNodeCol& folders = m_root.GetChildren().GetHead()->GetChildren();
