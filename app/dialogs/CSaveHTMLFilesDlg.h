@@ -28,6 +28,8 @@ public:
     const std::vector<CPageNode*>& GetWrittenPages() const { return m_written; }
     // The meter's place, in pages.
     UINT GetProgressPos() const { return m_wndProgress.GetPos() / kPartsPerPage; }
+    // Whether the user asked the save to stop (Cancel, Esc); the dialog stays until it has.
+    BOOL IsStopping() const { return m_bStopping; }
 
     CString m_strName;
     CString m_strPath;

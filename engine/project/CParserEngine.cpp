@@ -28,6 +28,7 @@
 #include "engine/project/CUrlString.h"
 #include "engine/project/SaveCopies.h"
 #include "engine/project/SaveFlush.h"
+#include "engine/project/SaveHold.h"
 #include "platform/core/CodePage.h"
 #include "engine/project/SavePageWatch.h"
 #include "platform/core/AtomicFile.h"
@@ -1207,6 +1208,7 @@ PageResult CommitPage(PendingPage& pending, UINT nBackupScheme)
 {
     const CString& strFile = pending.strFile;
     const CString& strTemp = pending.pCopy->GetPath();
+    HoldSaveAt(SaveStep::CopyReady, *pending.pPage, static_cast<ULONGLONG>(pending.copyInfo.st_size));
     // The last look before the page is replaced: another program's newer text wins.
     if (!IsUnchanged(pending.read, strFile))
         return pending.Fail(kChangedMeanwhile);

@@ -1,6 +1,7 @@
 #include "engine/project/SavePageWatch.h"
 
 #include "engine/project/EngineMessages.h"
+#include "engine/project/SaveHold.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/TickCount.h"
 
@@ -16,6 +17,8 @@ void SavePageWatch::Watch(CPageNode* pPage, size_t nIndex)
 
 void SavePageWatch::OnProgress(ULONGLONG nDone, ULONGLONG nTotal)
 {
+    if (m_pPage != nullptr)
+        HoldSaveAt(SaveStep::PagePiece, *m_pPage, nDone);
     if (m_hDialog == nullptr || m_nSize < kLargePage || nTotal == 0)
         return;
     const DWORD dwNow = ::GetTickCount();

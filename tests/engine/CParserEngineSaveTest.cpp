@@ -3,6 +3,7 @@
 #include "EngineTestSupport.h"
 #include "MessageSink.h"
 #include "support/RequiredTools.h"
+#include "support/SaveHolder.h"
 
 #include "engine/meta/CMetaContent.h"
 #include "engine/meta/CMetaContentList.h"
@@ -10,6 +11,7 @@
 #include "engine/project/CPageNode.h"
 #include "engine/project/CParserEngine.h"
 #include "engine/project/CProjectSettings.h"
+#include "engine/project/SaveHold.h"
 
 #include <algorithm>
 #include <chrono>
@@ -25,7 +27,6 @@
 #include <linux/capability.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
-#include <sys/inotify.h>
 #include <sys/syscall.h>
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -35,7 +36,6 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <sys/wait.h>
-#include <poll.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -247,46 +247,26 @@ TEST_F(SaveTest, TheWrittenPagesAreReadBackByTheSaveItself)
 
 TEST_F(SaveTest, APageChangedWhileItIsSavedKeepsTheOtherProgramsVersion)
 {
-    // Two pages large enough that the save is still copying when the test, woken by the copy's
-    // creation, changes them: one in place, one replaced by a rename.
-    const std::string strBig = BigPage(24 << 20);
-    CPageNode* pInPlace = Page(TempDir() / "inplace.htm", &strBig);
-    CPageNode* pReplaced = Page(TempDir() / "replaced.htm", &strBig);
-    const int fdNotify = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-    ASSERT_GE(fdNotify, 0);
-    ASSERT_GE(inotify_add_watch(fdNotify, TempDir().c_str(), IN_CREATE), 0);
-    auto waitForCopy = [&] {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < deadline) {
-            pollfd pfd{fdNotify, POLLIN, 0};
-            if (poll(&pfd, 1, 100) <= 0)
-                continue;
-            alignas(inotify_event) char buffer[4096];
-            const ssize_t n = read(fdNotify, buffer, sizeof buffer);
-            for (ssize_t at = 0; at < n;) {
-                const auto* pEvent = reinterpret_cast<const inotify_event*>(buffer + at);
-                if (pEvent->len > 0 && std::string(pEvent->name).rfind("SAV", 0) == 0)
-                    return true;
-                at += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
-            }
-        }
-        return false;
-    };
-
+    // Two pages, each changed by the test while the save holds its copy ready to take its place:
+    // one in place, one replaced by a rename.
+    CPageNode* pInPlace = Page(TempDir() / "inplace.htm");
+    CPageNode* pReplaced = Page(TempDir() / "replaced.htm");
+    SaveHolder hold(SaveStep::CopyReady);
     MessageSink sink;
     ASSERT_EQ(m_engine.StartSave(m_selection, sink.Handle(), sink.Handle()), 0u);
-    ASSERT_TRUE(waitForCopy());
+    ASSERT_EQ(hold.WaitUntilHeld(), "inplace.htm");
     {
         std::ofstream out(TempDir() / "inplace.htm", std::ios::binary | std::ios::app);
         out << "<!-- the other program's line -->";
     }
-    ASSERT_TRUE(waitForCopy());
+    hold.Release();
+    ASSERT_EQ(hold.WaitUntilHeld(), "replaced.htm");
     WriteFileBytes(TempDir() / "other.tmp", "the other program's page");
     fs::rename(TempDir() / "other.tmp", TempDir() / "replaced.htm");
+    hold.Release();
     ASSERT_TRUE(sink.WaitFor(kMsgSaveFinished));
-    close(fdNotify);
 
-    EXPECT_EQ(ReadFileBytes(TempDir() / "inplace.htm"), strBig + "<!-- the other program's line -->");
+    EXPECT_EQ(ReadFileBytes(TempDir() / "inplace.htm"), kPage + "<!-- the other program's line -->");
     EXPECT_EQ(ReadFileBytes(TempDir() / "replaced.htm"), "the other program's page");
     EXPECT_EQ(KeywordsModified(pInPlace), 1u);
     EXPECT_EQ(KeywordsModified(pReplaced), 1u);
@@ -295,6 +275,8 @@ TEST_F(SaveTest, APageChangedWhileItIsSavedKeepsTheOtherProgramsVersion)
                                    "kept, and the edits are still to be saved.";
     EXPECT_EQ(sink.Lines(), (std::vector<std::string>{"INPLACE.HTM : " + strChanged, "REPLACED.HTM : " + strChanged}));
     EXPECT_TRUE(SaveCopiesIn(TempDir()).empty());
+    EXPECT_FALSE(fs::exists(TempDir() / "inplace.htm.old"));
+    EXPECT_FALSE(fs::exists(TempDir() / "replaced.htm.old"));
 }
 
 TEST_F(SaveTest, ALinkedPageIsSavedThroughItsLink)
@@ -736,22 +718,9 @@ fs::path SiteForAKilledSave(const fs::path& scratch, bool& bMade)
     return site;
 }
 
-bool IsCopyName(const std::string& strName)
-{
-    return strName.rfind("SAV", 0) == 0;
-}
-
-bool IsBackupName(const std::string& strName)
-{
-    return strName.size() > 8 && strName.compare(strName.size() - 8, 8, ".htm.old") == 0;
-}
-
-// Starts a save of the site's pages and kills this process, as kill -9 does, once nFiles files of
-// names that fit have had an event of the mask in the site. bHoldPages holds the save before it
-// puts any page in place: the dialog it reports to has no room for a message, and its thread
-// looks at none. Runs in a child process.
-[[noreturn]] void KillASave(const fs::path& site, uint32_t nMask, bool (*pFits)(const std::string&), size_t nFiles,
-                            bool bHoldPages)
+// Starts a save of the site's pages and kills this process, as kill -9 does, when the save comes
+// to the step in the nth page (from 1) that comes to it. Runs in a child process.
+[[noreturn]] void KillASave(const fs::path& site, SaveStep step, size_t nPage)
 {
     CPageNode root;
     root.SetKind(CPageNode::kindRoot);
@@ -770,31 +739,24 @@ bool IsBackupName(const std::string& strName)
         pages.AddTail(pPage.get());
         root.AddChild(pPage.release());
     }
-    const int fdNotify = inotify_init1(IN_CLOEXEC);
-    if (fdNotify < 0 || inotify_add_watch(fdNotify, site.c_str(), nMask) < 0)
-        std::_Exit(2);
-    MessageSink sink;
-    if (bHoldPages) {
-        while (PostMessage(sink.Handle(), kMsgSaveFinished + 100, 0, 0)) {
-        }
-    }
-    CParserEngine engine;
-    if (engine.StartSave(pages, sink.Handle(), bHoldPages ? nullptr : sink.Handle()) != 0)
-        std::_Exit(3);
-    std::set<std::string> seen;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
-    while (std::chrono::steady_clock::now() < deadline) {
-        alignas(inotify_event) char buffer[4096];
-        const ssize_t n = read(fdNotify, buffer, sizeof buffer);
-        for (ssize_t at = 0; at < n;) {
-            const auto* pEvent = reinterpret_cast<const inotify_event*>(buffer + at);
-            if (pEvent->len > 0 && pFits(pEvent->name))
-                seen.insert(pEvent->name);
-            at += static_cast<ssize_t>(sizeof(inotify_event) + pEvent->len);
-        }
-        if (seen.size() >= nFiles)
+    static SaveStep s_step;
+    static size_t s_nPage;
+    s_step = step;
+    s_nPage = nPage;
+    SetSaveHoldHook([](SaveStep at, const CPageNode& page, ULONGLONG) {
+        static const CPageNode* s_pLast = nullptr;
+        static size_t s_nSeen = 0;
+        if (at != s_step || &page == s_pLast)
+            return;
+        s_pLast = &page;
+        if (++s_nSeen == s_nPage)
             raise(SIGKILL);
-    }
+    });
+    MessageSink sink;
+    CParserEngine engine;
+    if (engine.StartSave(pages, sink.Handle(), sink.Handle()) != 0)
+        std::_Exit(3);
+    sink.WaitFor(kMsgSaveFinished);
     std::_Exit(4);
 }
 
@@ -803,15 +765,15 @@ bool IsBackupName(const std::string& strName)
 TEST_F(SaveTest, CopiesAKilledSaveLeftAreRemovedByTheNextAndNoOtherFileIs)
 {
     VOSTREL_REQUIRE(MarksMissingIn(TempDir()));
-    // Killed once four copies were marked.
+    // Killed while it wrote the fifth page's copy, four copies written.
     bool bMade = false;
     const fs::path site = SiteForAKilledSave(TempDir(), bMade);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(KillASave(site, IN_ATTRIB, &IsCopyName, 4, false), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EXIT(KillASave(site, SaveStep::PagePiece, 5), ::testing::KilledBySignal(SIGKILL), "");
     unsetenv("VOSTREL_TEST_KILLED_SAVE_SITE");
     std::vector<std::string> left = SaveCopiesIn(site);
     // Killed while it wrote its copies, the save left them; the pages are as they were.
-    ASSERT_FALSE(left.empty()) << "the killed save left no copy";
+    ASSERT_EQ(left.size(), 5u) << "the killed save did not leave the copies it had made";
     for (int i = 0; i < 12; ++i)
         EXPECT_EQ(fs::file_size(site / ("page" + std::to_string(i) + ".htm")), BigPage(2 << 20).size());
 
@@ -852,7 +814,7 @@ TEST_F(SaveTest, ASaveKilledBeforeItReplacedThePagesLeavesNoBackupThatIsThePageI
     bool bMade = false;
     const fs::path site = SiteForAKilledSave(TempDir(), bMade);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(KillASave(site, IN_CREATE, &IsBackupName, 12, true), ::testing::KilledBySignal(SIGKILL), "");
+    EXPECT_EXIT(KillASave(site, SaveStep::CopyReady, 1), ::testing::KilledBySignal(SIGKILL), "");
     unsetenv("VOSTREL_TEST_KILLED_SAVE_SITE");
     const std::string strOld = BigPage(2 << 20);
     std::vector<CPageNode*> pages;

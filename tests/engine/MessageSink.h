@@ -47,6 +47,14 @@ public:
             DispatchMessage(&msg);
     }
 
+    // Fills the queue with messages it passes over: a worker's next report then waits for room,
+    // held where it is, until the test pumps.
+    void FillQueue()
+    {
+        while (PostMessage(m_hWnd, WM_NULL, 0, 0)) {
+        }
+    }
+
     // Pumps until a message of that id has arrived; false when none came within a minute (the
     // guard only keeps a broken worker from hanging the suite).
     bool WaitFor(UINT message)

@@ -19,7 +19,9 @@ namespace {
 using namespace dialog_automation;
 
 // Presses a button of the dialog as soon as its walk has started, before any message of the walk
-// is handled: a walk this short can end before the dialog's first idle turn.
+// is handled: a walk this short can end before the dialog's first idle turn. The walk is held at
+// the first page it finds until then: the queue it tells the page to is full, and the dialog's
+// loop empties it only afterwards.
 class PressingEnumDlg : public CEnumFilesDlg {
 public:
     PressingEnumDlg(CParserEngine& engine, const CProjectSettings& settings, int nButton)
@@ -28,6 +30,8 @@ public:
     }
     BOOL OnInitDialog() override
     {
+        while (::PostMessage(m_hWnd, WM_NULL, 0, 0)) {
+        }
         const BOOL result = CEnumFilesDlg::OnInitDialog();
         for (int id : {int(kIdStop), IDCANCEL, int(kIdHelp)})
             m_styles.push_back(GetWindowLong(::GetDlgItem(m_hWnd, id), GWL_STYLE) & BS_TYPEMASK);

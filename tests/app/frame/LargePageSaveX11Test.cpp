@@ -3,10 +3,13 @@
 // leaving the page as it was and its edit for another save. A large page given a title it lacked
 // is saved with the title alone added.
 #include "app/dialogs/CSaveHTMLFilesDlg.h"
+#include "engine/project/SavePageWatch.h"
+#include "platform/core/TickCount.h"
 
 #include "tests/app/UserStepsX11Fixture.h"
 #include "tests/support/IconvProgram.h"
 #include "tests/support/LegacySitePages.h"
+#include "tests/support/SaveHolder.h"
 #include "toolkit/controls/SECProgressCtrl.h"
 
 namespace {
@@ -54,28 +57,46 @@ TEST_F(LargePageSaveX11Test, EscInTheMiddleOfALargePageLeavesItAsItWas)
     const ROWCOL nType = ColumnOf("Content-Type");
     ASSERT_NE(nType, 0u);
 
-    // The user gives it UTF-8 and saves; once the dialog names the page and its meter has moved,
-    // Esc.
+    // The user gives it UTF-8 and saves. The save is held in the page for as long as the test
+    // needs it there: a quarter in, until the dialog names the page and the time the save lets
+    // pass between two reports of its progress is over; then half-way, once it has reported how
+    // far it came, until the dialog has moved its meter and taken the Esc.
     const std::string value = "text/html; charset=UTF-8";
     ASSERT_TRUE(GoToByKeys(1, nType) && Xdo("type --delay 20 '" + value + "'") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == value.c_str(); }, 60000));
+    SaveHolder hold(SaveStep::PagePiece, page.size() / 4);
     ASSERT_TRUE(Xdo("key ctrl+t"));
     std::string named;
     UINT nMeter = 0;
-    When("the save dialog names the page and its meter moves", [&] {
+    DWORD dwHeld = 0;
+    When("the save is held a quarter into the page, which the dialog names", [&] {
         CSaveHTMLFilesDlg* pDlg = ShownSaveDialog();
-        if (pDlg == nullptr || !ViewableWindowTitled("Saving Metatags to HTML Files") || MeterOf(*pDlg) < 50)
+        if (hold.HeldPage() != "guide.htm" || pDlg == nullptr)
             return false;
         CString strName;
         pDlg->GetDlgItemText(CSaveHTMLFilesDlg::kIdName, strName);
         named = strName.GetString();
+        return !named.empty();
+    }, [&] { dwHeld = ::GetTickCount(); });
+    When("the time between two reports of the save's progress is over", [&] {
+        return ::GetTickCount() - dwHeld > SavePageWatch::kIntervalMs;
+    }, [&] { hold.HoldAgainAfter(page.size() / 2); });
+    When("the save is held half-way and the dialog's meter has moved", [&] {
+        CSaveHTMLFilesDlg* pDlg = ShownSaveDialog();
+        if (hold.HeldPage() != "guide.htm" || pDlg == nullptr || !ViewableWindowTitled("Saving Metatags to HTML Files")
+            || MeterOf(*pDlg) < 50)
+            return false;
         nMeter = MeterOf(*pDlg);
-        return !named.empty() && ShowsNow();
+        return ShowsNow();
     }, [&] {
         if (cairo_surface_t* shot = Shot("large-page-save-progress"))
             cairo_surface_destroy(shot);
         EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program";
     });
+    When("the dialog has taken the Esc", [&] {
+        CSaveHTMLFilesDlg* pDlg = ShownSaveDialog();
+        return pDlg != nullptr && pDlg->IsStopping();
+    }, [&] { hold.Release(); });
     ASSERT_TRUE(StepsTaken());
     ASSERT_TRUE(RunUntil([] { return ShownSaveDialog() == nullptr; })) << "the save did not end after Esc";
     EXPECT_EQ(named, "guide.htm");

@@ -14,8 +14,11 @@
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
+#include <atomic>
+#include <condition_variable>
 #include <fstream>
 #include <map>
+#include <mutex>
 #include <sstream>
 #include <sys/stat.h>
 #include <thread>
@@ -23,11 +26,12 @@
 namespace {
 
 // The program's own fetch engine on its threads, whose reports reach the scan engine slowly: a
-// page's end is told a millisecond after its title and tags, so that a stop always finds pages
-// whose values were filed and whose end was not yet told.
+// page's end is told a millisecond after its title and tags, so that a stop finds pages whose
+// values were filed and whose end was not yet told. With HoldEndOf, the end of one page waits
+// until the test lets it go: the scan cannot end before the test has stopped it.
 struct SlowReportsBackend : IScanBackend {
     struct Sink final : ITaskManager {
-        explicit Sink(ITaskManager& owner) : m_owner(owner) {}
+        Sink(SlowReportsBackend& backend, ITaskManager& owner) : m_backend(backend), m_owner(owner) {}
         void OnLinkFound(DWORD_PTR, LPCSTR, LPCSTR, int, DWORD, int, int) override {}
         void OnTitle(DWORD_PTR dwPage, LPCSTR lpsz) override { m_owner.OnTitle(dwPage, lpsz); }
         void OnAnchor(DWORD_PTR, LPCSTR) override {}
@@ -50,23 +54,59 @@ struct SlowReportsBackend : IScanBackend {
         void OnTaskDone(DWORD_PTR dwPage) override
         {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            m_backend.WhenEnded();
             m_owner.OnTaskDone(dwPage);
         }
+        SlowReportsBackend& m_backend;
         ITaskManager& m_owner;
     };
     std::unique_ptr<IScanTaskManager> CreateTaskManager(ITaskManager* pSink, const CConnectOptions& options) override
     {
-        m_pSink = std::make_unique<Sink>(*pSink);
+        m_nEnded = 0;
+        m_pSink = std::make_unique<Sink>(*this, *pSink);
         return m_real.CreateTaskManager(m_pSink.get(), options);
+    }
+    // The end of the nth page (from 1) a scan reads waits, until Release.
+    void HoldEndOf(size_t n) { m_nHeldAt = n; }
+    // Whether a page's end waits now.
+    bool IsHeld()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_bHeld;
+    }
+    void Release()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bReleased = true;
+        m_changed.notify_all();
+    }
+    // A worker thread, as a page ends. Bounded, so that a test that fails before it lets the
+    // page go ends rather than hangs.
+    void WhenEnded()
+    {
+        if (++m_nEnded != m_nHeldAt)
+            return;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_bHeld = true;
+        m_changed.wait_for(lock, std::chrono::minutes(2), [this] { return m_bReleased; });
+        m_bHeld = false;
     }
     CFetchScanBackend m_real;
     std::unique_ptr<Sink> m_pSink;
+    std::atomic<size_t> m_nEnded{0};
+    std::atomic<size_t> m_nHeldAt{0};
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_bHeld = false;
+    bool m_bReleased = false;
 };
 
 class ScanMessagesX11Test : public MainWindowStepsX11Test {
 protected:
     void TearDown() override
     {
+        // A page's end held by a test that failed before it let it go must not hold the close.
+        slow.Release();
         MainWindowStepsX11Test::TearDown();
         CParserEngine::GetEngine().SetScanThreads(0);
     }
@@ -126,10 +166,14 @@ TEST_F(ScanMessagesX11Test, AStoppedScanShowsValuesExactlyInTheRowsItCountsAsRea
     X11MessageBoxAnswerer boxes(*backend, server->DisplayName());
     CParserEngine::GetEngine().SetScanBackend(&slow);
     CParserEngine::GetEngine().SetScanThreads(4);
+    // The 301st page's end waits until the Esc was heard.
+    slow.HoldEndOf(301);
     ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() >= 300; }))
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && slow.IsHeld() && Frame().GetFilesScanned() >= 300; }))
         << "the scan did not come to its pages: " << Frame().GetFilesScanned();
     ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() != 1; })) << "Esc was not heard";
+    slow.Release();
     ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1 && ProgramHasFocus(); }))
         << "the stopped scan said nothing";
     unsigned nSaidRead = 0, nSaidPages = 0;
@@ -376,11 +420,16 @@ TEST_F(ScanMessagesX11Test, APageTooLargeToReadIsToldWithItsSizeAndEscStillStops
     // The program's peak from here on.
     ResetProcessPeak();
     const double dBefore = StatusMegabytes("VmRSS");
+    // The 101st page's end waits until the Esc was heard.
+    slow.HoldEndOf(101);
     ASSERT_EQ(Frame().OpenProjectFile(CString(ProjectPath().c_str())), CMainFrame::kOpenDone);
-    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 1 && Frame().GetFilesScanned() >= 100 && View() != nullptr; }))
-        << "the scan did not go on past the large page: " << Frame().GetFilesScanned();
+    ASSERT_TRUE(RunUntil([&] {
+        return app->GetRunState() == 1 && slow.IsHeld() && Frame().GetFilesScanned() >= 100 && View() != nullptr;
+    })) << "the scan did not go on past the large page: " << Frame().GetFilesScanned();
     EXPECT_EQ(OutputLines(), std::vector<std::string>{line});
     ASSERT_TRUE(Xdo("key Escape"));
+    ASSERT_TRUE(RunUntil([&] { return app->GetRunState() != 1; })) << "Esc was not heard";
+    slow.Release();
     ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && boxes.Texts().size() == 1; }))
         << "Esc was not heard: " << Frame().GetFilesScanned() << " pages scanned";
     // The stop did not wait for the pages ahead: the slow reports would take minutes for them all.
