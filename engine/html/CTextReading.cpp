@@ -466,7 +466,9 @@ private:
         EndWord();
     }
     // A sign between two letters, or glued to the start of a word of small letters or to the end
-    // of one, is a letter read in the wrong charset ("Sí»ové", "¦okolaadi", "co¶").
+    // of one, is a letter read in the wrong charset ("Sí»ové", "¦okolaadi", "co¶"); so are signs
+    // in a row between two letters ("Õ¯¬Á", Chinese read as Mac OS Roman), which no word holds
+    // either.
     void JudgeSign(const Class& next)
     {
         // The sign ¤ after a number stands for a currency: the charset beside that reads its byte
@@ -475,12 +477,16 @@ private:
             ++m_nSignsForCurrency;
         const bool bLetterBefore = m_before.kind == Kind::Letter;
         const bool bLetterAfter = next.kind == Kind::Letter;
+        const bool bSignsAfterLetter = bLetterBefore || (m_before.kind == Kind::Sign && m_bSignsAfterLetter);
+        m_bSignsAfterLetter = bSignsAfterLetter;
         // An acute accent typed for an apostrophe ("Don´t", "L´école") is one between letters.
         if (bLetterBefore && bLetterAfter)
             m_nOdd += m_ch == 0xB4 ? 0 : 1;
         else if (bLetterAfter && next.nCase < 0 && !IsQuotation(m_ch))
             ++m_nOdd;
         else if (bLetterBefore && m_before.nCase < 0 && !FollowsWord(m_ch, m_nLetters))
+            ++m_nOdd;
+        else if (bLetterAfter && bSignsAfterLetter)
             ++m_nOdd;
     }
     [[gnu::always_inline]] void JudgeLetter()
@@ -545,6 +551,7 @@ private:
     size_t m_nLatinBeyond = 0;
     bool m_bWordBeyond = false;
     bool m_bLatinBeforeEast = false; // the word going on has a CJK letter after a Latin one
+    bool m_bSignsAfterLetter = false; // the signs in a row up to the current follow a letter
     size_t m_nWordsBeyond = 0; // the words that hold letters beyond ASCII
     size_t m_nOdd = 0;
     size_t m_nStrays = 0;
