@@ -477,8 +477,6 @@ private:
             ++m_nSignsForCurrency;
         const bool bLetterBefore = m_before.kind == Kind::Letter;
         const bool bLetterAfter = next.kind == Kind::Letter;
-        const bool bSignsAfterLetter = bLetterBefore || (m_before.kind == Kind::Sign && m_bSignsAfterLetter);
-        m_bSignsAfterLetter = bSignsAfterLetter;
         // An acute accent typed for an apostrophe ("Don´t", "L´école") is one between letters.
         if (bLetterBefore && bLetterAfter)
             m_nOdd += m_ch == 0xB4 ? 0 : 1;
@@ -486,8 +484,11 @@ private:
             ++m_nOdd;
         else if (bLetterBefore && m_before.nCase < 0 && !FollowsWord(m_ch, m_nLetters))
             ++m_nOdd;
-        else if (bLetterAfter && bSignsAfterLetter)
+        else if (bLetterAfter && m_bSignsAfterLetter)
             ++m_nOdd;
+        // A row of signs after a letter goes on to the first character that is none.
+        if (bLetterBefore || m_bSignsAfterLetter)
+            m_bSignsAfterLetter = next.kind == Kind::Sign;
     }
     [[gnu::always_inline]] void JudgeLetter()
     {
