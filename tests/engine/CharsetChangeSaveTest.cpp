@@ -531,6 +531,15 @@ bool ReadsItsText(const Case& c, const std::string& way, const std::string& byte
     return !charset.empty() && WithoutDeclarations(ReadIn(charset, bytes)) == WithoutDeclarations(c.text);
 }
 
+// Whether the first way a line names, but converting from the page's label, reads its text.
+bool FirstWayReadsItsText(const Case& c, const std::string& line)
+{
+    const std::vector<std::string> ways = WaysNamed(line);
+    const auto first = std::find_if(ways.begin(), ways.end(),
+                                    [&](const std::string& way) { return way != "converted from " + c.labelName; });
+    return first != ways.end() && ReadsItsText(c, *first, c.bytes);
+}
+
 Step WayOn(const Case& c, const std::string& line, const std::string& bytes)
 {
     const std::vector<std::string> ways = WaysNamed(line);
@@ -563,7 +572,8 @@ CharsetWay TakenWay(const Step& step, const std::string& bytes)
 // a page whose label is right is never left alone but in doubt with a reading of its sign ¤ as a
 // currency, nor is a page that declares nothing given the charset it is in; a page left alone is
 // one whose label is wrong or missing, or whose bytes read as text two ways, and its line names the
-// ways on and no charset to declare first, one of which reads as the page's own text. The user who
+// ways on and no charset to declare first, one of which reads as the page's own text, under a wrong
+// label the first but the label's own. The user who
 // follows the line, taking in the Preview the way whose reading is the page's text, has the page
 // written in the charset given, its text whole.
 TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWithTheWayOn)
@@ -652,6 +662,13 @@ TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWit
         EXPECT_NE(line.find("View > Changes shows how each way reads"), std::string::npos) << Describe(c) << "\n" << line;
         EXPECT_TRUE(line.find("Declare ") == std::string::npos && line.find(", declare ") == std::string::npos)
             << Describe(c) << "\n" << line;
+        // Under a wrong label, the first way on but the label's reads the page's text: no reading
+        // of another script, nor of other letters, comes before it; only a sign ¤ and a currency
+        // leave the order to nothing.
+        if (!c.labelName.empty() && !c.bLabelRight && !bOverSign && !FirstWayReadsItsText(c, line)) {
+            ADD_FAILURE() << "the first way does not read its text: " << Describe(c) << "\n" << line;
+            ++outcomes["wrong label, first way not its text"];
+        }
         ++outcomes[bInDoubt ? "in doubt" : "left alone"];
         followed.push_back(i);
     }
@@ -688,6 +705,7 @@ TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWit
                                   << Describe(cases[followed.front()]) << "\n" << told[Name(followed.front())];
 
     outcomes.try_emplace("no way to its text", 0);
+    outcomes.try_emplace("wrong label, first way not its text", 0);
     std::string summary;
     for (const auto& [outcome, count] : outcomes)
         summary += outcome + ": " + std::to_string(count) + "; ";
@@ -1206,14 +1224,8 @@ TEST_F(CharsetChangeSaveTest, ARightLabelIsConvertedFromAndAWrongOneIsNot)
                 }
                 // The first way on but the label's reads the page's text: no reading of another
                 // script, nor of other letters, comes before the one of its words.
-                if (row.way == WrongLabel::Way::ToItsText) {
-                    const std::vector<std::string> ways = WaysNamed(line);
-                    const auto first = std::find_if(ways.begin(), ways.end(), [&](const std::string& way) {
-                        return way != "converted from " + c.labelName;
-                    });
-                    EXPECT_TRUE(first != ways.end() && ReadsItsText(c, *first, c.bytes))
-                        << "the first way does not read its text: " << what[i] << "\n" << line;
-                }
+                EXPECT_TRUE(row.way == WrongLabel::Way::NoneKnown || FirstWayReadsItsText(c, line))
+                    << "the first way does not read its text: " << what[i] << "\n" << line;
             }
             continue;
         }
