@@ -10,9 +10,11 @@ namespace {
 // The charsets pages are written in, by script: a page's label, the detector's answer or the
 // charset given stands among the others of its script, which may read its bytes likelier. Latin
 // text is written in many, and a Hungarian ő is Latin-1's õ; a Cyrillic text's bytes read as
-// Cyrillic letters in most of those of its script.
+// Cyrillic letters in most of those of its script. Pages written on a Mac are in its charsets,
+// and often labelled Latin-1 or windows-1252, which read its ã and é as signs between letters
+// ("Gest‹o") or leave them undefined: beside those, Mac OS Roman reads their words.
 const char* const kLatin[] = {"windows-1252", "ISO-8859-15",  "ISO-8859-2",   "windows-1250", "ISO-8859-13",
-                              "windows-1257", "windows-1254", "windows-1258", "ISO-8859-16"};
+                              "windows-1257", "windows-1254", "windows-1258", "ISO-8859-16",  "macintosh"};
 const char* const kCyrillic[] = {"windows-1251", "KOI8-R", "KOI8-U", "IBM866", "ISO-8859-5", "x-mac-cyrillic"};
 const char* const kGreek[] = {"ISO-8859-7", "windows-1253"};
 const char* const kHebrew[] = {"windows-1255", "ISO-8859-8"};
@@ -24,7 +26,7 @@ const char* const kKorean[] = {"EUC-KR"};
 
 // Charsets of Latin text fewer pages are in, which a label or the detector may name: a page too
 // large to be held is read in them too as it comes.
-const char* const kOtherLatin[] = {"ISO-8859-3", "ISO-8859-4", "ISO-8859-10", "ISO-8859-14", "macintosh"};
+const char* const kOtherLatin[] = {"ISO-8859-3", "ISO-8859-4", "ISO-8859-10", "ISO-8859-14"};
 
 using Script = std::vector<CPageCharset>;
 

@@ -466,7 +466,9 @@ private:
         EndWord();
     }
     // A sign between two letters, or glued to the start of a word of small letters or to the end
-    // of one, is a letter read in the wrong charset ("Sí»ové", "¦okolaadi", "co¶").
+    // of one, is a letter read in the wrong charset ("Sí»ové", "¦okolaadi", "co¶"); so are signs
+    // in a row between two letters ("Õ¯¬Á", Chinese read as Mac OS Roman), which no word holds
+    // either.
     void JudgeSign(const Class& next)
     {
         // The sign ¤ after a number stands for a currency: the charset beside that reads its byte
@@ -482,6 +484,11 @@ private:
             ++m_nOdd;
         else if (bLetterBefore && m_before.nCase < 0 && !FollowsWord(m_ch, m_nLetters))
             ++m_nOdd;
+        else if (bLetterAfter && m_bSignsAfterLetter)
+            ++m_nOdd;
+        // A row of signs after a letter goes on to the first character that is none.
+        if (bLetterBefore || m_bSignsAfterLetter)
+            m_bSignsAfterLetter = next.kind == Kind::Sign;
     }
     [[gnu::always_inline]] void JudgeLetter()
     {
@@ -545,6 +552,7 @@ private:
     size_t m_nLatinBeyond = 0;
     bool m_bWordBeyond = false;
     bool m_bLatinBeforeEast = false; // the word going on has a CJK letter after a Latin one
+    bool m_bSignsAfterLetter = false; // the signs in a row up to the current follow a letter
     size_t m_nWordsBeyond = 0; // the words that hold letters beyond ASCII
     size_t m_nOdd = 0;
     size_t m_nStrays = 0;

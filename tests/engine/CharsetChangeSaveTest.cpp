@@ -158,6 +158,31 @@ const legacy_site::GuidePage kFrenchEuro{
     "<p>L'hébergement coûte 30 € par mois pour un petit bureau ; sa sœur, l'offre professionnelle, coûte "
     "90 € et comprend la sauvegarde quotidienne.</p>\n"};
 
+// Chapters of sites written on a Mac or for one: Portuguese, whose ã, á and ç Latin-1 reads as
+// signs between letters or leaves undefined; Serbian, whose Ђ, Љ, Њ and capitals windows-1251 and
+// x-mac-cyrillic read as each other's letters and signs.
+const legacy_site::GuidePage kPortuguese{
+    "Capítulo 6. Aplicações de rede",
+    "<h1>Capítulo 6. Aplicações de rede</h1>\n"
+    "<p>Depois de estabelecer a ligação à rede, pode instalar várias aplicações de rede. Este capítulo descreve as "
+    "mais comuns: o navegador, o cliente de correio, o servidor de correio e as ferramentas de acesso remoto.</p>\n"
+    "<p>A gestão de conteúdo é simples: cada página tem um título, uma descrição e as palavras-chave que a "
+    "descrevem. Não se esqueça de verificar as atualizações de segurança do navegador.</p>\n"
+    "<h2>6.1. O servidor de correio</h2>\n"
+    "<p>Se quiser configurar o seu próprio servidor de correio, escolha primeiro o agente de transporte. O sistema "
+    "oferece por omissão um agente leve, que basta para a maioria das estações de trabalho.</p>\n"};
+
+const legacy_site::GuidePage kSerbian{
+    "Поглавље 6. Мрежне апликације",
+    "<h1>Поглавље 6. Мрежне апликације</h1>\n"
+    "<p>Након успостављања мрежне везе можете инсталирати разне мрежне апликације. Ово поглавље описује "
+    "најчешће: веб прегледач, клијент за пошту, сервер поште и алате за удаљени приступ.</p>\n"
+    "<p>Управљање садржајем је једноставно: свака страница има наслов, опис и кључне речи. Ђорђе, Љубиша и "
+    "Његош редовно провере безбедносна ажурирања прегледача, јер се грешке брзо откривају.</p>\n"
+    "<h2>6.1. Сервер поште</h2>\n"
+    "<p>Ако желите да подесите сопствени сервер поште, најпре изаберите програм за пренос поште. Систем "
+    "подразумевано нуди лаки програм, који је довољан за већину радних станица.</p>\n"};
+
 // A charset a site's pages are in, the converter that writes its bytes here, the text of a chapter of a
 // guide it holds, and another charset of its script (none where the web knows no other).
 struct SiteCharset {
@@ -187,6 +212,9 @@ const SiteCharset kCharsets[] = {
     {"ISO-8859-5", "ISO-8859-5", legacy_site::kRussian, "windows-1251"},
     {"IBM866", "IBM866", legacy_site::kRussian, "windows-1251"},
     {"KOI8-U", "KOI8-U", legacy_site::kUkrainian, "windows-1251"},
+    {"windows-1251", "CP1251", kSerbian, "x-mac-cyrillic"},
+    {"x-mac-cyrillic", "MAC-CYRILLIC", kSerbian, "windows-1251"},
+    {"macintosh", "MACINTOSH", kPortuguese, "windows-1252"},
     {"ISO-8859-7", "ISO-8859-7", legacy_site::kGreek, "windows-1253"},
     {"windows-1253", "CP1253", legacy_site::kGreek, "ISO-8859-7"},
     {"ISO-8859-8", "ISO-8859-8", legacy_site::kHebrew, "windows-1255"},
@@ -222,9 +250,11 @@ std::string ReadIn(std::string name, const std::string& bytes)
             Utf8Encode(ch, text);
         return text;
     }
+    // x-mac-ce, which no browser reads pages in, only as the text of a page written in it.
     static const std::map<std::string, const char*> converters = {
         {"utf-8", "UTF-8"}, {"shift_jis", "CP932"}, {"euc-jp", "EUC-JP"}, {"iso-2022-jp", "ISO-2022-JP"},
-        {"gbk", "GB18030"}, {"gb18030", "GB18030"}, {"big5", "BIG5"}, {"euc-kr", "CP949"}};
+        {"gbk", "GB18030"}, {"gb18030", "GB18030"}, {"big5", "BIG5"}, {"euc-kr", "CP949"},
+        {"x-mac-ce", "MAC-CENTRALEUROPE"}};
     const auto found = converters.find(name);
     return found == converters.end() ? std::string() : Iconv(bytes, found->second, "UTF-8");
 }
@@ -489,17 +519,36 @@ struct Step {
     std::string source;
 };
 
+// Whether a way on, in the line's words, reads the page's bytes as its text: converted from a
+// charset, or kept under the charset given.
+bool ReadsItsText(const Case& c, const std::string& way, const std::string& bytes)
+{
+    std::string charset;
+    if (way.rfind("converted from ", 0) == 0)
+        charset = way.substr(15);
+    else if (way.rfind("its bytes kept", 0) == 0)
+        charset = Given(c);
+    return !charset.empty() && WithoutDeclarations(ReadIn(charset, bytes)) == WithoutDeclarations(c.text);
+}
+
+// Whether the first way a line names, but converting from the page's label, reads its text.
+bool FirstWayReadsItsText(const Case& c, const std::string& line)
+{
+    const std::vector<std::string> ways = WaysNamed(line);
+    const auto first = std::find_if(ways.begin(), ways.end(),
+                                    [&](const std::string& way) { return way != "converted from " + c.labelName; });
+    return first != ways.end() && ReadsItsText(c, *first, c.bytes);
+}
+
 Step WayOn(const Case& c, const std::string& line, const std::string& bytes)
 {
-    const auto isText = [&](const std::string& name) {
-        return !name.empty() && WithoutDeclarations(ReadIn(name, bytes)) == WithoutDeclarations(c.text);
-    };
-    for (const std::string& charset : ConvertedFrom(line)) {
-        if (isText(charset))
-            return {CharsetChoice::Convert, charset};
+    const std::vector<std::string> ways = WaysNamed(line);
+    for (const std::string& way : ways) {
+        if (way.rfind("converted from ", 0) == 0 && ReadsItsText(c, way, bytes))
+            return {CharsetChoice::Convert, way.substr(15)};
     }
-    for (const std::string& way : WaysNamed(line)) {
-        if (way.rfind("its bytes kept", 0) == 0 && isText(Given(c)))
+    for (const std::string& way : ways) {
+        if (way.rfind("its bytes kept", 0) == 0 && ReadsItsText(c, way, bytes))
             return {CharsetChoice::KeepBytes, std::string()};
     }
     return Step();
@@ -515,7 +564,7 @@ CharsetWay TakenWay(const Step& step, const std::string& bytes)
 
 } // namespace
 
-// Every page of a site in 33 pairs of charset and language, ten layouts (its text in paragraphs,
+// Every page of a site in 36 pairs of charset and language, ten layouts (its text in paragraphs,
 // in a title, in attributes and the elements that show text as it stands, in a comment or a script
 // alone, under a declaration after 2 KB of head, beside the bytes windows-1252 leaves unassigned),
 // up to five ways of labelling it, given UTF-8, its own charset and mostly another of its script,
@@ -523,7 +572,8 @@ CharsetWay TakenWay(const Step& step, const std::string& bytes)
 // a page whose label is right is never left alone but in doubt with a reading of its sign ¤ as a
 // currency, nor is a page that declares nothing given the charset it is in; a page left alone is
 // one whose label is wrong or missing, or whose bytes read as text two ways, and its line names the
-// ways on and no charset to declare first, one of which reads as the page's own text. The user who
+// ways on and no charset to declare first, one of which reads as the page's own text, under a wrong
+// label the first but the label's own. The user who
 // follows the line, taking in the Preview the way whose reading is the page's text, has the page
 // written in the charset given, its text whole.
 TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWithTheWayOn)
@@ -612,6 +662,13 @@ TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWit
         EXPECT_NE(line.find("View > Changes shows how each way reads"), std::string::npos) << Describe(c) << "\n" << line;
         EXPECT_TRUE(line.find("Declare ") == std::string::npos && line.find(", declare ") == std::string::npos)
             << Describe(c) << "\n" << line;
+        // Under a wrong label, the first way on but the label's reads the page's text: no reading
+        // of another script, nor of other letters, comes before it; only a sign ¤ and a currency
+        // leave the order to nothing.
+        if (!c.labelName.empty() && !c.bLabelRight && !bOverSign && !FirstWayReadsItsText(c, line)) {
+            ADD_FAILURE() << "the first way does not read its text: " << Describe(c) << "\n" << line;
+            ++outcomes["wrong label, first way not its text"];
+        }
         ++outcomes[bInDoubt ? "in doubt" : "left alone"];
         followed.push_back(i);
     }
@@ -648,6 +705,7 @@ TEST_F(CharsetChangeSaveTest, EveryPageGivenACharsetKeepsItsTextOrIsLeftAloneWit
                                   << Describe(cases[followed.front()]) << "\n" << told[Name(followed.front())];
 
     outcomes.try_emplace("no way to its text", 0);
+    outcomes.try_emplace("wrong label, first way not its text", 0);
     std::string summary;
     for (const auto& [outcome, count] : outcomes)
         summary += outcome + ": " + std::to_string(count) + "; ";
@@ -755,6 +813,14 @@ const RightSite kRightSites[] = {
      "Bine ați venit pe site-ul nostru. Aici găsiți informații despre produse, programul de lucru și prețuri. "
      "Așteptăm întrebările dumneavoastră.",
      "Știri|Țară", kCentralMenu, kCentralNames, kCentralQuote, kCentralSigns},
+    {"macintosh", "MACINTOSH",
+     "Bem-vindo ao nosso sítio. Aqui encontra informações sobre os produtos, o horário de funcionamento e os preços. "
+     "Não hesite em contactar-nos: responderemos à sua questão o mais depressa possível.",
+     "Gestão|Página", kWesternMenu, kWesternNames, kWesternQuote, kWesternSigns},
+    {"x-mac-cyrillic", "MAC-CYRILLIC",
+     "Добро дошли на наш сајт. Овде ћете наћи податке о производима, радном времену и ценама. Пишите нам, "
+     "одговорићемо брзо. Љубазно особље и Ђорђе вас очекују.",
+     "Управљање|Ђорђе", kCyrillicMenu, kCyrillicNames, kCyrillicQuote, kCyrillicSigns},
     {"windows-1251", "CP1251",
      "Добро пожаловать на наш сайт. Здесь вы найдёте сведения о товарах, часах работы и ценах. Пишите нам, мы "
      "ответим быстро.",
@@ -949,6 +1015,10 @@ struct WrongLabel {
     // does; null where the line need name none.
     const char* pszWord = nullptr;
     const char* pszWordRead = nullptr;
+    // Whether, left alone, the first way on other than its label's reads its text: none does of a
+    // charset no page is read in.
+    enum class Way { ToItsText, NoneKnown };
+    Way way = Way::ToItsText;
 };
 
 std::string Labelled(const std::string& label, const std::string& head, const std::string& body)
@@ -1017,6 +1087,20 @@ std::vector<WrongLabel> WrongLabels()
     rows.push_back({"Serbian title under x-mac-cyrillic", Labelled("x-mac-cyrillic", "<title>Управљање</title>\n",
                                                                    "<p>Welcome.</p>\n"),
                     "CP1251", "windows-1251", "UTF-8", "”правЪаЬе", "Управљање"});
+    const std::string portuguese = std::string("<title>") + kPortuguese.pszTitle + "</title>\n";
+    for (const char* pszTarget : {"UTF-8", "ISO-8859-15"})
+        rows.push_back({"Portuguese Mac OS Roman under windows-1252",
+                        Labelled("windows-1252", portuguese, kPortuguese.pszBody), "MACINTOSH", "macintosh", pszTarget});
+    const std::string serbian = std::string("<title>") + kSerbian.pszTitle + "</title>\n";
+    for (const char* pszTarget : {"UTF-8", "windows-1251"})
+        rows.push_back({"Serbian under x-mac-cyrillic", Labelled("x-mac-cyrillic", serbian, kSerbian.pszBody), "CP1251",
+                        "windows-1251", pszTarget});
+    // No page is read in x-mac-ce: under a Central European label a page written in it is left
+    // alone, never converted from the label, though no way reads its text.
+    const std::string polish = std::string("<title>") + kPolish.pszTitle + "</title>\n";
+    for (const char* pszLabel : {"ISO-8859-2", "windows-1250"})
+        rows.push_back({"Polish in x-mac-ce under a Central European label", Labelled(pszLabel, polish, kPolish.pszBody),
+                        "MAC-CENTRALEUROPE", "x-mac-ce", "UTF-8", nullptr, nullptr, WrongLabel::Way::NoneKnown});
     rows.push_back({"a copyright sign under a Central European label",
                     Labelled("ISO-8859-2", "<title>Über uns</title>\n",
                              "<p>Öffnungszeiten und Größe der Räume.</p>\n<p>© 2004 Müller</p>\n"),
@@ -1034,11 +1118,12 @@ std::vector<WrongLabel> WrongLabels()
 } // namespace
 
 // Pages that declare the charset they are in, in Western, Central European, Cyrillic, Greek,
-// Turkish, Romanian and Icelandic sites, holding what real sites hold beside their own text (a
-// language menu, names from several languages, a quotation in another language, also in a
-// comment or a script, signs beside words, a short title full of accents) are every one written
-// in UTF-8 with their text; pages whose label is wrong are never converted from it, whatever
-// charset they are given, and left alone where nothing sure tells their readings apart.
+// Turkish, Romanian and Icelandic sites, Mac ones among them, holding what real sites hold beside
+// their own text (a language menu, names from several languages, a quotation in another language,
+// also in a comment or a script, signs beside words, a short title full of accents) are every one
+// written in UTF-8 with their text; pages whose label is wrong are never converted from it,
+// whatever charset they are given, and left alone where nothing sure tells their readings apart,
+// the first way on but the label's reading their text where a charset pages are read in does.
 TEST_F(CharsetChangeSaveTest, ARightLabelIsConvertedFromAndAWrongOneIsNot)
 {
     std::vector<Case> cases;
@@ -1137,6 +1222,10 @@ TEST_F(CharsetChangeSaveTest, ARightLabelIsConvertedFromAndAWrongOneIsNot)
                     EXPECT_NE(line.find(std::string(" reads \"") + row.pszWordRead + "\""), std::string::npos)
                         << what[i] << "\n" << line;
                 }
+                // The first way on but the label's reads the page's text: no reading of another
+                // script, nor of other letters, comes before the one of its words.
+                EXPECT_TRUE(row.way == WrongLabel::Way::NoneKnown || FirstWayReadsItsText(c, line))
+                    << "the first way does not read its text: " << what[i] << "\n" << line;
             }
             continue;
         }

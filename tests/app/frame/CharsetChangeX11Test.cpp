@@ -839,6 +839,9 @@ const std::string kShortJapanese = "<html><head>\n<title>\x82\xCD\x82\xB6\x82\xD
 const std::string kVietnameseHome = Head("ISO-8859-1") + "\n<title>Trang chủ</title>\n</head><body>\n<p>Chào mừng các bạn "
                                 "đến với trang của chúng tôi. Chúng tôi cung cấp các sản phẩm tốt nhất với giá cả hợp lý cho "
                                 "mọi người.</p>\n</body></html>\n";
+// A Portuguese page written on a Mac under a Latin label, which reads its ã and á as "‹" and "‡".
+const std::string kPortugueseMac = Head("ISO-8859-1") + "\n<title>Gestão da página</title>\n</head><body>\n<p>Gestão de "
+                                   "conteúdo: cada página tem um título e uma descrição.</p>\n</body></html>\n";
 // One of the Preview's take steps: keys typed while the caret is in the page's text, or a click
 // on the take button below the pane (0 left, 1 right).
 struct TakeStep {
@@ -849,21 +852,24 @@ struct TakeStep {
 } // namespace
 
 // Pages the save leaves alone given UTF-8, a Korean title under a Chinese label, a short Japanese
-// page that declares nothing and a Vietnamese one under a Latin label, open in the Preview with
+// page that declares nothing, a Vietnamese one and one written on a Mac under a Latin label, open
+// in the Preview with
 // each reading a way gives; the ways are taken by their letters while the caret is in a pane's text
 // and by the mouse, taken back and taken again. Undone and done again, an edit keeps its way. The
 // save writes each page as taken, its text whole in UTF-8.
 TEST_F(CharsetChangeX11Test, ThePreviewOfARefusedPageTakesEachWayByItsLetterFromTheTextAndByTheMouse)
 {
     const std::string vietnamese = iconv_program::Convert(kVietnameseHome, "UTF-8", "CP1258", dir.Path() + "/scratch");
+    const std::string mac = iconv_program::Convert(kPortugueseMac, "UTF-8", "MACINTOSH", dir.Path() + "/scratch");
     const ROWCOL nType = StartOnSite({{"brands.htm", kNestle}, {"japanese.htm", kShortJapanese},
-                                      {"korean.htm", kKoreanTitle}, {"vietnam.htm", vietnamese}});
+                                      {"korean.htm", kKoreanTitle}, {"vietnam.htm", vietnamese}, {"z-mac.htm", mac}});
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
     const CString strUtf8 = "text/html; charset=UTF-8";
-    for (const ROWCOL nRow : {1, 2, 3, 4})
+    // The Vietnamese page's edit last, to be undone.
+    for (const ROWCOL nRow : {5, 1, 2, 3, 4})
         ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + std::string(strUtf8) + "'") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] {
-        return view->GetCellValue(1, nType) == strUtf8 && view->GetCellValue(4, nType) == strUtf8;
+        return view->GetCellValue(5, nType) == strUtf8 && view->GetCellValue(4, nType) == strUtf8;
     }));
 
     // Each step is taken once the Preview shows anew, the caret in the left pane's text.
@@ -937,6 +943,16 @@ TEST_F(CharsetChangeX11Test, ThePreviewOfARefusedPageTakesEachWayByItsLetterFrom
     ASSERT_TRUE(walk(1, By::Keys, {{"alt+k"}}, "ways-brands", brands));
     EXPECT_EQ(brands[1].rightCaption.rfind("Declared UTF-8, its bytes kept", 0), 0u) << brands[1].rightCaption;
 
+    // The page written on a Mac: beside its label's "Gest‹o", the other reading is its own words,
+    // read in Mac OS Roman, and the mouse converts from that.
+    std::vector<PreviewSeen> portuguese;
+    ASSERT_TRUE(walk(5, By::Mouse, {{"", 1}}, "ways-mac", portuguese));
+    EXPECT_EQ(portuguese[0].right, kPortugueseMac);
+    EXPECT_NE(portuguese[0].left.find("Gest\u2039o"), std::string::npos) << portuguese[0].left;
+    EXPECT_TRUE(button(portuguese[0], 0) && button(portuguese[0], 1));
+    EXPECT_EQ(portuguese[0].rightCaption.rfind("In doubt, not saved: or read as macintosh", 0), 0u) << portuguese[0].rightCaption;
+    EXPECT_EQ(portuguese[1].rightCaption.rfind("Converted from macintosh", 0), 0u) << portuguese[1].rightCaption;
+
     // Undone and done again, the Vietnamese edit comes back with its way.
     ASSERT_TRUE(Xdo("key ctrl+z") && RunUntil([&] { return view->GetCellValue(4, nType) != strUtf8; }));
     ASSERT_TRUE(Xdo("key ctrl+y") && RunUntil([&] { return view->GetCellValue(4, nType) == strUtf8; }));
@@ -945,11 +961,12 @@ TEST_F(CharsetChangeX11Test, ThePreviewOfARefusedPageTakesEachWayByItsLetterFrom
     EXPECT_EQ(redone.rightCaption, vietnam[1].rightCaption);
 
     ASSERT_TRUE(Xdo("key ctrl+t")
-                && RunUntil([&] { return std::string(OutputArea().GetText()).find("4 of 4 pages written") != std::string::npos; },
+                && RunUntil([&] { return std::string(OutputArea().GetText()).find("5 of 5 pages written") != std::string::npos; },
                             60000) && Quiet()) << OutputArea().GetText().GetString();
     EXPECT_EQ(Page("brands.htm"), Replaced(kNestle, "</head>", kUtf8Declared));
     EXPECT_EQ(Page("korean.htm"), Replaced(Replaced(kKoreanTitle, koreanBytes, hangul), "GBK", "UTF-8"));
     EXPECT_EQ(Page("japanese.htm"), Replaced(Replaced(kShortJapanese, "\x82\xCD\x82\xB6\x82\xDF\x82\xC9", hajimeni),
                                              "</head>", kUtf8Declared));
     EXPECT_EQ(Page("vietnam.htm"), Replaced(vietnameseRead, "ISO-8859-1", "UTF-8"));
+    EXPECT_EQ(Page("z-mac.htm"), Replaced(kPortugueseMac, "ISO-8859-1", "UTF-8"));
 }

@@ -789,8 +789,11 @@ TEST(CPageCharsetTest, ASignThatMayBeACurrencyAndTheLikelierOfTwoReadingsAreMeas
 // of its script whose rarer letters it holds none of; a Korean title as its own reading, not as
 // the Chinese or Japanese that nothing points to and that reads it only as well; a price in the sign ¤ beside the charset
 // that reads a currency, also under a wrong label, and a German price in euros in a script, in
-// doubt between the two, an undeclared page's own reading, the one the scan shows, first; and an
-// Estonian title, beside the Latin charsets it reads alike in but for a letter.
+// doubt between the two, an undeclared page's own reading, the one the scan shows, first; an
+// Estonian title, beside the Latin charsets it reads alike in but for a letter; and Portuguese
+// written on a Mac under a Latin-1 or windows-1252 label, and Serbian in windows-1251 and in
+// x-mac-cyrillic under each other's label, as the charset they are in, a right label of either
+// converted from.
 TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
 {
     using Change = CPageCharsetJudge::Change;
@@ -800,6 +803,12 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
                "<title>Page</title>\n</head><body>\n" + body + "</body></html>\n";
     };
     const std::string fonts = "<style>body { font-family: \"ＭＳ Ｐゴシック\", \"メイリオ\", sans-serif; }</style>\n";
+    // Portuguese whose ã and á Latin-1 reads as "‹" and "‡" between letters; Serbian whose
+    // capitals and ђ, љ, њ x-mac-cyrillic reads as other letters.
+    const std::string portuguese = "<h1>Gestão da página</h1>\n<p>Gestão de conteúdo: cada página tem um título, uma "
+                                   "descrição e as palavras-chave que a descrevem.</p>\n";
+    const std::string serbian = "<h1>Управљање садржајем</h1>\n<p>Добро дошли на нашу страницу. Овде ћете наћи "
+                                "информације о производима, радном времену и ценама. Ђорђе, Љубиша и Његош су овде.</p>\n";
     const struct {
         const char* pszWhat;
         std::string utf8;
@@ -864,6 +873,20 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
          "ISO-8859-15", "UTF-8", Change::Doubt, "ISO-8859-15", "windows-1252"},
         {"an Estonian title", page("", "", "<h1>Peatükk 6. Võrgurakendused</h1>\n"), "ISO-8859-15", "UTF-8", Change::Unknown,
          "ISO-8859-2", "windows-1252"},
+        {"Portuguese in Mac OS Roman under a Latin-1 label", page("ISO-8859-1", "", portuguese), "MACINTOSH", "UTF-8",
+         Change::Unknown, "ISO-8859-1", "macintosh"},
+        {"the same under windows-1252", page("windows-1252", "", portuguese), "MACINTOSH", "UTF-8", Change::Unknown,
+         "windows-1252", "macintosh"},
+        {"the same given windows-1252", page("ISO-8859-1", "", portuguese), "MACINTOSH", "windows-1252", Change::Unknown,
+         "ISO-8859-1", "macintosh"},
+        {"a right Mac OS Roman label", page("macintosh", "", portuguese), "MACINTOSH", "UTF-8", Change::Convert,
+         "macintosh", ""},
+        {"Serbian under x-mac-cyrillic", page("x-mac-cyrillic", "", serbian), "CP1251", "UTF-8", Change::Unknown,
+         "x-mac-cyrillic", "windows-1251"},
+        {"Serbian in x-mac-cyrillic under windows-1251", page("windows-1251", "", serbian), "MAC-CYRILLIC", "UTF-8",
+         Change::Unknown, "windows-1251", "x-mac-cyrillic"},
+        {"a right x-mac-cyrillic label", page("x-mac-cyrillic", "", serbian), "MAC-CYRILLIC", "UTF-8", Change::Convert,
+         "x-mac-cyrillic", ""},
     };
     for (const auto& row : rows) {
         const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/page");

@@ -54,6 +54,8 @@ TEST(CTextReadingTest, TextReadInTheWrongCharsetShowsItsOddities)
         // Signs glued to a word's edge, but for quotation marks and what follows names and units.
         {"Sí»ové, ¦okolaadi, ¸ürii, c½ur", 4, false},   {"Rozdzia³ co¶", 2, false},
         {"»zitat« ¿qué? 20 m², 5 km³, NESTLÉ®, Café™", 0, true},
+        // Signs in a row between letters (Chinese read as Mac OS Roman), not after a word.
+        {"Õ¯¬Á”¶”√≥Ã", 2, false},                       {"NESTLÉ®™ coffee, Müller©® 2004", 0, true},
         // Letters of no one alphabet: Hungarian and Turkish read in Latin-1.
         {"működése első", 0, true},                     {"mûködése elsõ", 1, true},
         {"Bölüm 6. Ağ uygulamaları", 0, true},          {"Bölüm 6. Að uygulamalarý", 1, true},
@@ -130,8 +132,9 @@ TEST(CTextReadingTest, AReadingInPiecesIsTheReadingOfTheWhole)
 }
 
 // Each measure a reading is weighed by tells one way bytes read in the wrong charset show, and
-// each is counted alone: signs read between letters or glued to a word ("Sí»ové", "c½ur", the
-// "‚l‚r ‚oƒSƒVƒbƒN" of Japanese font names read as Latin), a combining mark after no letter
+// each is counted alone: signs read between letters, alone or in a row, or glued to a word
+// ("Sí»ové", "c½ur", the "‚l‚r ‚oƒSƒVƒbƒN" of Japanese font names read as Latin, Chinese read as
+// Mac OS Roman), a combining mark after no letter
 // (Chinese read as Thai), UTF-8 letters read as a Latin letter and a sign ("cafÃ©"), bytes the
 // charset gives no character in a word, letters of no one alphabet in a word ("Chýõng") or in the
 // text, a sign ¤ after a number, letters of the rarer part of a CJK charset's table (Chinese read
@@ -168,6 +171,8 @@ TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
         {"Shift_JIS", "Rozdzia\xB3 6", 0, 0, 0, 0, 0, 1, 1},
         {"windows-874", "\xCA\xC7\xD1\xCA\xB4\xD5", 0, 0, 0, 0, 0, 4, 0},
         {"windows-874", chinese, 1, 0, 0, 0, 0, 12, 0},
+        {"macintosh", chinese, 2, 0, 0, 0, 0, 5, 0},
+        {"macintosh", "Gest\x8Bo da p\x87gina", 0, 0, 0, 0, 0, 2, 0},
     };
     for (const auto& row : rows) {
         const CTextReading reading(CPageCharset::FromName(row.pszCharset), row.bytes);
