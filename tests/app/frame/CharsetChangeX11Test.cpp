@@ -1024,9 +1024,18 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
             shown.normal = placement.rcNormalPosition;
         return shown;
     };
-    const auto comesAgain = [this](const Stage& before) {
-        return [this, &before] {
-            return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != before.seen.rightCaption.c_str();
+    // Once the display shows the Preview where the program put it: a window manager answers the
+    // program's moves in its own time.
+    const auto placed = [this] {
+        CRect window;
+        ShownPreview()->GetWindowRect(&window);
+        const RECT shown = OnScreen(ShownPreview()->GetSafeHwnd());
+        return EqualRect(&window, &shown) != FALSE;
+    };
+    const auto comesAgain = [this, placed](const Stage& before) {
+        return [this, placed, &before] {
+            return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != before.seen.rightCaption.c_str()
+                && placed();
         };
     };
     const auto press = [this](HWND hButton) { ClickAt(CentreOnScreen(hButton), 1, 1); };
@@ -1036,7 +1045,7 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
     Stage opened, sized, kept, back;
     const int nWidth = 980, nHeight = 380;
     ASSERT_TRUE(OpenPreview(1, nType, By::Keys));
-    When("the Preview shows the far sign", [this] { return PreviewShows(); }, [&] {
+    When("the Preview shows the far sign", [&] { return PreviewShows() && placed(); }, [&] {
         opened = stage("far-opened");
         XdoNow("windowsize " + std::to_string(backend->XWindowOf(ShownPreview()->GetSafeHwnd())) + " " +
                std::to_string(nWidth) + " " + std::to_string(nHeight));
@@ -1045,7 +1054,7 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
         CRect window;
         if (ShownPreview() != nullptr)
             ShownPreview()->GetWindowRect(&window);
-        return PreviewShows() && window.Width() == nWidth && window.Height() == nHeight;
+        return PreviewShows() && window.Width() == nWidth && window.Height() == nHeight && placed();
     }, [&] {
         sized = stage("far-sized");
         press(ShownPreview()->GetRightPane().GetTakeButton().GetSafeHwnd());
@@ -1083,11 +1092,11 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
     // text, taken back by a click.
     Stage large, maximised, keptLarge, backLarge;
     ASSERT_TRUE(OpenPreview(2, nType, By::Mouse));
-    When("the Preview shows the sign past the megabyte", [this] { return PreviewShows(); }, [&] {
+    When("the Preview shows the sign past the megabyte", [&] { return PreviewShows() && placed(); }, [&] {
         large = stage("megabyte-opened");
         ClickAt(CaptionButton(ShownPreview()->GetSafeHwnd(), HTMAXBUTTON), 1, 1);
     });
-    When("the Preview is maximised", [&] { return PreviewShows() && ::IsZoomed(ShownPreview()->GetSafeHwnd()); }, [&] {
+    When("the Preview is maximised", [&] { return PreviewShows() && ::IsZoomed(ShownPreview()->GetSafeHwnd()) && placed(); }, [&] {
         maximised = stage("megabyte-maximised");
         XdoNow("key alt+k");
     });
