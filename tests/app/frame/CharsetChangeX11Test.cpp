@@ -1001,7 +1001,9 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
     const std::string strUtf8 = "text/html; charset=UTF-8";
     for (const ROWCOL nRow : {1, 2})
         ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + strUtf8 + "'") && Xdo("key Return"));
-    ASSERT_TRUE(RunUntil([&] { return view->GetCellValue(1, nType) == strUtf8.c_str() && view->GetCellValue(2, nType) == strUtf8.c_str(); }));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nType) == strUtf8.c_str() && view->GetCellValue(2, nType) == strUtf8.c_str();
+    }));
     // The megabyte's line is longer than the Preview's lines: each Preview of it says so first.
     X11MessageBoxAnswerer notes(*backend, server->DisplayName(), "Return");
 
@@ -1073,7 +1075,8 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
     for (const Stage* pStage : {&opened, &sized, &kept, &back}) {
         SCOPED_TRACE(pStage == &opened ? "opened" : pStage == &sized ? "sized" : pStage == &kept ? "kept" : "taken back");
         for (int i = 0; i < 2; ++i) {
-            EXPECT_EQ(pStage->seen.atCaret[i].rfind(i == 0 ? latin : utf8, 0), 0u) << "pane " << i << ": " << pStage->seen.atCaret[i];
+            EXPECT_EQ(pStage->seen.atCaret[i].rfind(i == 0 ? latin : utf8, 0), 0u)
+                << "pane " << i << ": " << pStage->seen.atCaret[i];
             EXPECT_TRUE(pStage->seen.bCaretInSight[i] && pStage->seen.nLeftColumn[i] > 0)
                 << "pane " << i << ", column " << pStage->seen.nLeftColumn[i];
         }
@@ -1096,7 +1099,9 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
         large = stage("megabyte-opened");
         ClickAt(CaptionButton(ShownPreview()->GetSafeHwnd(), HTMAXBUTTON), 1, 1);
     });
-    When("the Preview is maximised", [&] { return PreviewShows() && ::IsZoomed(ShownPreview()->GetSafeHwnd()) && placed(); }, [&] {
+    When("the Preview is maximised", [&] {
+        return PreviewShows() && ::IsZoomed(ShownPreview()->GetSafeHwnd()) && placed();
+    }, [&] {
         maximised = stage("megabyte-maximised");
         XdoNow("key alt+k");
     });
@@ -1110,11 +1115,16 @@ TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSi
     });
     ASSERT_TRUE(PreviewClosed());
     for (const Stage* pStage : {&large, &maximised, &keptLarge, &backLarge}) {
-        SCOPED_TRACE(pStage == &large ? "opened" : pStage == &maximised ? "maximised" : pStage == &keptLarge ? "kept" : "taken back");
+        SCOPED_TRACE(pStage == &large       ? "opened"
+                     : pStage == &maximised ? "maximised"
+                     : pStage == &keptLarge ? "kept"
+                                            : "taken back");
         for (int i = 0; i < 2; ++i) {
-            EXPECT_EQ(pStage->seen.atCaret[i].rfind(i == 0 ? latin : utf8, 0), 0u) << "pane " << i << ": " << pStage->seen.atCaret[i];
-            EXPECT_TRUE(pStage->seen.bCaretInSight[i] && pStage->seen.nCaretLine[i] > 1)
-                << "pane " << i << ", line " << pStage->seen.nCaretLine[i] << " from " << pStage->seen.nTopLine[i];
+            EXPECT_EQ(pStage->seen.atCaret[i].rfind(i == 0 ? latin : utf8, 0), 0u)
+                << "pane " << i << ": " << pStage->seen.atCaret[i];
+            EXPECT_TRUE(pStage->seen.bCaretInSight[i] && pStage->seen.nCaretLine[i] > 1 && pStage->seen.nLeftColumn[i] > 0)
+                << "pane " << i << ", line " << pStage->seen.nCaretLine[i] << " from " << pStage->seen.nTopLine[i]
+                << ", column " << pStage->seen.nLeftColumn[i];
         }
     }
     EXPECT_EQ(keptLarge.seen.rightCaption.rfind("Declared UTF-8, its bytes kept", 0), 0u) << keptLarge.seen.rightCaption;
