@@ -603,9 +603,12 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     // The Preview shows the page as its own charset reads it beside its bytes read as UTF-8, with
     // a button below each; the one taken, the Preview comes again with what the save now writes,
     // the way taken no longer offered, at the same place of the page. Before the way is taken,
-    // the window is made a third as high, as a window manager fits it to a small screen.
+    // the window is made a third as high, as a window manager fits it to a small screen: the
+    // Preview comes again as high.
     struct Taken {
         PreviewSeen doubt, lower, after;
+        // Where the display showed the lower Preview, and the one that came again.
+        RECT lowerRect{}, afterRect{};
     };
     enum class Way { Convert, Keep };
     const auto take = [&](ROWCOL nRow, By by, Way way, Taken& taken) -> ::testing::AssertionResult {
@@ -629,6 +632,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
         }, [&, by, way] {
             CPreviewDlg& dlg = *ShownPreview();
             taken.lower = Seen(dlg, by == By::Mouse ? "charset-doubt-mouse-lower" : "charset-doubt-keys-lower");
+            taken.lowerRect = OnScreen(dlg.GetSafeHwnd());
             CFileContentsWnd& pane = way == Way::Convert ? dlg.GetLeftPane() : dlg.GetRightPane();
             if (by == By::Mouse)
                 ClickAt(CentreOnScreen(pane.GetTakeButton().GetSafeHwnd()), 1, 1);
@@ -644,9 +648,17 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
             return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
         }, [&] {
             taken.after = Seen(*ShownPreview(), by == By::Mouse ? "charset-taken-mouse" : "charset-taken-keys");
+            taken.afterRect = OnScreen(ShownPreview()->GetSafeHwnd());
             XdoNow("key Escape");
         });
-        return PreviewClosed();
+        if (::testing::AssertionResult closed = PreviewClosed(); !closed)
+            return closed;
+        if (IsRectEmpty(&taken.afterRect) || !EqualRect(&taken.lowerRect, &taken.afterRect))
+            return ::testing::AssertionFailure()
+                << "the Preview came again " << taken.afterRect.right - taken.afterRect.left << "x"
+                << taken.afterRect.bottom - taken.afterRect.top << " at " << taken.afterRect.left << ","
+                << taken.afterRect.top << ", not as the user left it";
+        return ::testing::AssertionSuccess();
     };
     // Either way can be written: both panes start at the registered sign, which reads as a UTF-8
     // letter on the right, a third down, and keep it in sight lower; the mouse keeps the bytes,
