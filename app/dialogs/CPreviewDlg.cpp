@@ -10,7 +10,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 void CPreviewDlg::SetFiles(const CString& strPathOnDisk, const CString& strPathRewritten)
 {
@@ -66,6 +69,12 @@ BOOL CPreviewDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         if (editor.GetSafeHwnd() != nullptr) {
             m_taken.nLine = editor.GetCaretLineNo();
             m_taken.nColumn = editor.GetCaretColumn();
+        }
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (::GetWindowPlacement(m_hWnd, &placement)) {
+            m_taken.rectWindow = placement.rcNormalPosition;
+            m_taken.bMaximised = placement.showCmd == SW_SHOWMAXIMIZED;
         }
         EndDialog(static_cast<int>(nID));
         return TRUE;
@@ -171,7 +180,12 @@ BOOL CPreviewDlg::OnInitDialog()
             break;
         }
     }
-    FitCaptions();
+    // The Preview that comes again after a way was taken in the one before stands as the user
+    // left that one, the captions taking more lines where they need them.
+    if (m_kept.rectWindow.IsRectEmpty())
+        FitCaptions();
+    else
+        KeepWindow();
 
     CRect client;
     GetClientRect(&client);
@@ -194,6 +208,16 @@ BOOL CPreviewDlg::OnInitDialog()
     return FALSE;
 }
 
+void CPreviewDlg::KeepWindow()
+{
+    const CRect& rect = m_kept.rectWindow;
+    SetWindowPos(nullptr, rect.left, rect.top, rect.Width(), rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+    // A dialog is shown at its normal size once it is made: a maximised one is maximised then,
+    // as its caption's box maximises it, and restores to the size the user gave the one before.
+    if (m_kept.bMaximised)
+        PostMessage(WM_SYSCOMMAND, SC_MAXIMIZE);
+}
+
 void CPreviewDlg::ShowLine(int nLine, int nColumn)
 {
     SECEditDoc* pLeft = m_wndLeft.GetEditor().GetDocument();
@@ -203,26 +227,66 @@ void CPreviewDlg::ShowLine(int nLine, int nColumn)
     SECEditLine* pOne = pLeft->GetLine(std::min(nLine, pLeft->GetLineCount()));
     if (pOne == nullptr)
         return;
-    // The other text may hold a line more or less before it (a declaration put in or taken out):
-    // its line is the nearest one of the same text, or the line of the same number.
-    const std::string_view text(pOne->pText, static_cast<size_t>(pOne->nLength));
-    SECEditLine* pTwo = pRight->GetLine(std::min(pLeft->LineNo(pOne), pRight->GetLineCount()));
-    SECEditLine* pBefore = pTwo;
-    SECEditLine* pAfter = pTwo;
-    for (int n = 0; n < kLinesSought && (pBefore != nullptr || pAfter != nullptr); ++n) {
-        if (pAfter != nullptr && std::string_view(pAfter->pText, static_cast<size_t>(pAfter->nLength)) == text) {
-            pTwo = pAfter;
-            break;
-        }
-        if (pBefore != nullptr && std::string_view(pBefore->pText, static_cast<size_t>(pBefore->nLength)) == text) {
-            pTwo = pBefore;
-            break;
-        }
-        pAfter = pAfter != nullptr ? pAfter->pNext : nullptr;
-        pBefore = pBefore != nullptr ? pBefore->pPrev : nullptr;
-    }
+    // The other text may hold a line more or less before it (a declaration put in or taken out),
+    // and read the place's line otherwise: its place is found by the text around it, or stands
+    // on the line of the same number.
+    SECEditLine* pAround = pRight->GetLine(std::min(pLeft->LineNo(pOne), pRight->GetLineCount()));
+    int nPlace = -1;
+    SECEditLine* pTwo = SamePlace(pOne, pLeft->OffsetFromColumn(pOne, nColumn), pAround, nPlace);
     m_wndLeft.GetEditor().ShowPlace(pOne, nColumn);
-    m_wndRight.GetEditor().ShowPlace(pTwo, nColumn);
+    if (pTwo != nullptr)
+        m_wndRight.GetEditor().ShowPlace(pTwo, pRight->ColumnFromOffset(pTwo, nPlace));
+    else
+        m_wndRight.GetEditor().ShowPlace(pAround, nColumn);
+}
+
+SECEditLine* CPreviewDlg::SamePlace(SECEditLine* pOne, int nAt, SECEditLine* pAround, int& nPlace)
+{
+    nPlace = -1;
+    if (pOne == nullptr || pAround == nullptr)
+        return nullptr;
+    const auto textOf = [](const SECEditLine* pLine) {
+        return std::string_view(pLine->pText, static_cast<size_t>(pLine->nLength));
+    };
+    // The lines on either side of the one of the same number, the nearest first.
+    std::vector<SECEditLine*> lines{pAround};
+    SECEditLine* pBefore = pAround->pPrev;
+    SECEditLine* pAfter = pAround->pNext;
+    for (int n = 0; n < kLinesSought && (pBefore != nullptr || pAfter != nullptr); ++n) {
+        if (pAfter != nullptr)
+            lines.push_back(std::exchange(pAfter, pAfter->pNext));
+        if (pBefore != nullptr)
+            lines.push_back(std::exchange(pBefore, pBefore->pPrev));
+    }
+    const std::string_view text = textOf(pOne);
+    nAt = std::clamp(nAt, 0, static_cast<int>(text.size()));
+    for (SECEditLine* pLine : lines) {
+        if (textOf(pLine) == text) {
+            nPlace = nAt;
+            return pLine;
+        }
+    }
+    // What leads to the place reads alike in both texts up to the first character they read
+    // otherwise; a shorter lead still fits a line cut elsewhere in the other text.
+    for (int nLead = std::min(kLeadBytes, nAt); nLead > 0; nLead = nLead > kLeadBytes / 8 ? nLead / 2 : 0) {
+        size_t nFrom = static_cast<size_t>(nAt - nLead);
+        while (nFrom < static_cast<size_t>(nAt) && editor::IsContinuation(text[nFrom]))
+            ++nFrom;
+        const std::string_view lead = text.substr(nFrom, static_cast<size_t>(nAt) - nFrom);
+        if (lead.empty())
+            continue;
+        for (SECEditLine* pLine : lines) {
+            const std::string_view other = textOf(pLine);
+            for (size_t nFound = other.find(lead); nFound != std::string_view::npos; nFound = other.find(lead, nFound + 1)) {
+                const int nEnd = static_cast<int>(nFound + lead.size());
+                if (nPlace < 0 || std::abs(nEnd - nAt) < std::abs(nPlace - nAt))
+                    nPlace = nEnd;
+            }
+            if (nPlace >= 0)
+                return pLine;
+        }
+    }
+    return nullptr;
 }
 
 void CPreviewDlg::ShowFirstDifference()

@@ -84,13 +84,17 @@ public:
             || nID == IDC_PREVIEW_TAKE_BACK;
     }
 
-    // Where the Preview stands: the line and column its page's own reading shows at the caret.
+    // Where the Preview stands: the line and column its page's own reading shows at the caret,
+    // and its window, where it stands on the screen and how large it is when not maximised
+    // (empty where the Preview opens as it opens at first) and whether it is maximised.
     struct Place {
         int nLine = 0;
         int nColumn = 0;
+        CRect rectWindow;
+        bool bMaximised = false;
     };
     // The Preview opens at the place of the page the one before it showed when a way was taken
-    // in it. Called before DoModal.
+    // in it, its window where and as large as the user left that one's. Called before DoModal.
     void KeepPlace(const Place& place) { m_kept = place; }
     // Where the Preview stood when a take button ended it.
     const Place& GetPlaceTaken() const { return m_taken; }
@@ -124,9 +128,18 @@ private:
     BOOL PressTakeButtonOf(const MSG& msg);
 
     // Shows the line and column of the page's own reading in both panes, the caret on them: in
-    // the other pane the same line, found among the kLinesSought lines on either side.
+    // the other pane the same place, found among the kLinesSought lines on either side.
     void ShowLine(int nLine, int nColumn);
     static constexpr int kLinesSought = 64;
+    // Where the other text, around its line pAround, holds the place at byte nAt of pOne: on the
+    // line of the same text, or else after the text that leads to the place (the kLeadBytes
+    // before it, or fewer where a line of the other text, cut at the editor's width, starts
+    // within them), on the nearest line and nearest to the same byte. The line, its byte in
+    // nPlace; null where neither is found.
+    static SECEditLine* SamePlace(SECEditLine* pOne, int nAt, SECEditLine* pAround, int& nPlace);
+    static constexpr int kLeadBytes = 64;
+    // Puts the window where the one before it stood, as large, and maximised when that one was.
+    void KeepWindow();
 
     Place m_kept;
     Place m_taken;

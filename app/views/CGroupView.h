@@ -556,10 +556,13 @@ protected:
     std::vector<CSettingColumns::Added> m_pendingColumns;
     UINT_PTR m_nBatchTimer = 0;
     // Where the Preview stood when a way was taken in it, for the one that comes again for the same
-    // page: the line and column it showed.
+    // page: the line and column it showed, and its window's place and size when not maximised, and
+    // whether it was maximised.
     CPageNode* m_pPreviewTakenPage = nullptr;
     int m_nPreviewTakenLine = 0;
     int m_nPreviewTakenColumn = 0;
+    CRect m_rectPreviewTaken;
+    bool m_bPreviewTakenMaximised = false;
 
     friend class CShortcutEditCtrl;
     DECLARE_MESSAGE_MAP()

@@ -602,7 +602,7 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
     dlg.SetFiles(strPath, szTemp);
     // The Preview that comes again after a way was taken in it stands as that one stood.
     if (std::exchange(m_pPreviewTakenPage, nullptr) == pPage)
-        dlg.KeepPlace({m_nPreviewTakenLine, m_nPreviewTakenColumn});
+        dlg.KeepPlace({m_nPreviewTakenLine, m_nPreviewTakenColumn, m_rectPreviewTaken, m_bPreviewTakenMaximised});
     // Bytes kept under a new declaration may read as other letters: the Preview tells how many.
     if (!bInDoubt && change == CharsetChange::Relabelled) {
         work->Begin(PreviewWork::Step::Compare);
@@ -656,6 +656,8 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
         m_pPreviewTakenPage = pPage;
         m_nPreviewTakenLine = dlg.GetPlaceTaken().nLine;
         m_nPreviewTakenColumn = dlg.GetPlaceTaken().nColumn;
+        m_rectPreviewTaken = dlg.GetPlaceTaken().rectWindow;
+        m_bPreviewTakenMaximised = dlg.GetPlaceTaken().bMaximised;
         TakeWayOfPreview(pPage, static_cast<UINT>(nResult), choices);
     }
 }

@@ -464,6 +464,32 @@ protected:
         ::GetWindowRect(hwnd, &r);
         return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     }
+    // The middle of the caption's button of that hit-test code, on the screen; -1, -1 for none.
+    static POINT CaptionButton(HWND hwnd, int nHit)
+    {
+        RECT r{};
+        ::GetWindowRect(hwnd, &r);
+        for (int y = r.top; y < r.top + 30; ++y)
+            for (int x = r.right - 1; x > r.right - 120; --x)
+                if (::SendMessage(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == nHit) {
+                    // The middle of the button: past its edge by half its size.
+                    return POINT{x - ::GetSystemMetrics(SM_CXSIZE) / 2 + 2, y + ::GetSystemMetrics(SM_CYSIZE) / 2 - 2};
+                }
+        return POINT{-1, -1};
+    }
+    // Where the display shows the window: its place on the screen, whatever frame a window
+    // manager put round it, and its size.
+    RECT OnScreen(HWND hwnd)
+    {
+        const Window xid = backend->XWindowOf(hwnd);
+        XWindowAttributes attrs{};
+        Window child = 0;
+        int x = 0, y = 0;
+        if (!XGetWindowAttributes(other, xid, &attrs) ||
+            !XTranslateCoordinates(other, xid, DefaultRootWindow(other), 0, 0, &x, &y, &child))
+            return RECT{};
+        return RECT{x, y, x + attrs.width, y + attrs.height};
+    }
 
 
     CGroupView* view = nullptr;
@@ -509,8 +535,10 @@ private:
     std::string missed;   // the step that never came
 };
 
-// The same on a display of its own run by a window manager (openbox), as on the user's desktop.
-class WindowManagerStepsX11Test : public MainWindowStepsX11Test {
+// A fixture of the user's steps on a display of its own run by a window manager (openbox), as on
+// the user's desktop.
+template <class Steps>
+class UnderWindowManager : public Steps {
 protected:
     XvfbServer* TestServer() override
     {
@@ -519,3 +547,4 @@ protected:
     }
     std::string TestServerMissing() override { return WindowManagerDisplay::Missing(); }
 };
+using WindowManagerStepsX11Test = UnderWindowManager<MainWindowStepsX11Test>;

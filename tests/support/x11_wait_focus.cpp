@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -61,7 +62,9 @@ std::string TitleOf(Display* display, Window window)
     return title;
 }
 
-// The window with the focus as the scripts name it: the top-level window that holds it.
+// The window with the focus as the scripts name it: the top-level window that holds it. A window
+// manager puts a frame of its own round each program's window and marks the window inside with
+// WM_STATE: that window is the one meant, not the frame.
 Window FocusedTopLevel(Display* display)
 {
     Window focus = 0;
@@ -70,10 +73,18 @@ Window FocusedTopLevel(Display* display)
     if (focus == None || focus == PointerRoot)
         return 0;
     const Window root = DefaultRootWindow(display);
+    const Atom wmState = XInternAtom(display, "WM_STATE", False);
     for (Window window = focus;;) {
+        int count = 0;
+        Atom* properties = XListProperties(display, window, &count);
+        const bool managed = properties != nullptr && std::find(properties, properties + count, wmState) != properties + count;
+        if (properties)
+            XFree(properties);
+        if (managed)
+            return window;
         Window rootReturn = 0, parent = 0, *children = nullptr;
-        unsigned int count = 0;
-        if (!XQueryTree(display, window, &rootReturn, &parent, &children, &count))
+        unsigned int childCount = 0;
+        if (!XQueryTree(display, window, &rootReturn, &parent, &children, &childCount))
             return focus;
         if (children)
             XFree(children);

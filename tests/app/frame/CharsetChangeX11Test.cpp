@@ -92,6 +92,8 @@ protected:
         // The character at the caret is drawn whole inside the pane's text, clear of its
         // margin and scroll bars.
         bool bCaretInSight[2] = {false, false};
+        // The text from the caret on, a few bytes of it.
+        std::string atCaret[2];
     };
     static std::string TextOf(CFileContentsWnd& pane)
     {
@@ -120,6 +122,16 @@ protected:
                 nInk += screen_capture::PixelAt(shot, origin.x + dx, origin.y + dy) != paper;
         return nInk > 0;
     }
+    // The text from the editor's caret on, as far as its line goes and 8 bytes at most.
+    static std::string AtCaret(CEditCtrlWrapper& editor)
+    {
+        SECEditDoc* pDoc = editor.GetDocument();
+        SECEditLine* pLine = pDoc != nullptr ? pDoc->GetLine(editor.GetCaretLineNo()) : nullptr;
+        if (pLine == nullptr)
+            return std::string();
+        const int nAt = std::min(pDoc->OffsetFromColumn(pLine, editor.GetCaretColumn()), pLine->nLength);
+        return std::string(pLine->pText + nAt, static_cast<size_t>(std::min(8, pLine->nLength - nAt)));
+    }
     // What the Preview shows now, its screen kept as the shot's name says.
     PreviewSeen Seen(CPreviewDlg& dlg, const char* pszShot = nullptr)
     {
@@ -140,6 +152,7 @@ protected:
             seen.nCaretLine[i] = pPane->GetEditor().GetCaretLineNo();
             seen.nLeftColumn[i] = pPane->GetEditor().GetLeftColumn();
             seen.bCaretInSight[i] = CaretInSight(pPane->GetEditor(), shot);
+            seen.atCaret[i] = AtCaret(pPane->GetEditor());
             seen.nTopLine[i++] = pPane->GetEditor().GetTopLineNo();
         }
         if (shot != nullptr)
@@ -590,9 +603,12 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     // The Preview shows the page as its own charset reads it beside its bytes read as UTF-8, with
     // a button below each; the one taken, the Preview comes again with what the save now writes,
     // the way taken no longer offered, at the same place of the page. Before the way is taken,
-    // the window is made a third as high, as a window manager fits it to a small screen.
+    // the window is made a third as high, as a window manager fits it to a small screen: the
+    // Preview comes again as high.
     struct Taken {
         PreviewSeen doubt, lower, after;
+        // Where the display showed the lower Preview, and the one that came again.
+        RECT lowerRect{}, afterRect{};
     };
     enum class Way { Convert, Keep };
     const auto take = [&](ROWCOL nRow, By by, Way way, Taken& taken) -> ::testing::AssertionResult {
@@ -616,6 +632,7 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
         }, [&, by, way] {
             CPreviewDlg& dlg = *ShownPreview();
             taken.lower = Seen(dlg, by == By::Mouse ? "charset-doubt-mouse-lower" : "charset-doubt-keys-lower");
+            taken.lowerRect = OnScreen(dlg.GetSafeHwnd());
             CFileContentsWnd& pane = way == Way::Convert ? dlg.GetLeftPane() : dlg.GetRightPane();
             if (by == By::Mouse)
                 ClickAt(CentreOnScreen(pane.GetTakeButton().GetSafeHwnd()), 1, 1);
@@ -631,12 +648,21 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
             return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != taken.doubt.rightCaption.c_str();
         }, [&] {
             taken.after = Seen(*ShownPreview(), by == By::Mouse ? "charset-taken-mouse" : "charset-taken-keys");
+            taken.afterRect = OnScreen(ShownPreview()->GetSafeHwnd());
             XdoNow("key Escape");
         });
-        return PreviewClosed();
+        if (::testing::AssertionResult closed = PreviewClosed(); !closed)
+            return closed;
+        if (IsRectEmpty(&taken.afterRect) || !EqualRect(&taken.lowerRect, &taken.afterRect))
+            return ::testing::AssertionFailure()
+                << "the Preview came again " << taken.afterRect.right - taken.afterRect.left << "x"
+                << taken.afterRect.bottom - taken.afterRect.top << " at " << taken.afterRect.left << ","
+                << taken.afterRect.top << ", not as the user left it";
+        return ::testing::AssertionSuccess();
     };
     // Either way can be written: both panes start at the registered sign, which reads as a UTF-8
-    // letter on the right, a third down, and keep it in sight lower; the mouse keeps the bytes.
+    // letter on the right, a third down, and keep it in sight lower; the mouse keeps the bytes,
+    // and the sign stays in sight, on the line after the declaration put in on the right.
     Taken nestle, prices, stock;
     ASSERT_TRUE(take(1, By::Mouse, Way::Keep, nestle));
     EXPECT_EQ(nestle.doubt.right, kNestle);
@@ -645,7 +671,8 @@ TEST_F(CharsetChangeX11Test, ThePreviewOffersTheWaysAPageInDoubtCanBeWrittenByMo
     EXPECT_EQ(nestle.doubt.notes[1], "1 character reads otherwise: \xC3\x89\xC2\xAE \u2192 \xC9\xAE.");
     for (const PreviewSeen* pSeen : {&nestle.doubt, &nestle.lower, &nestle.after}) {
         for (int i = 0; i < 2; ++i) {
-            EXPECT_EQ(pSeen->nCaretLine[i], 44);
+            EXPECT_EQ(pSeen->nCaretLine[i], pSeen == &nestle.after && i == 1 ? 45 : 44);
+            EXPECT_EQ(pSeen->atCaret[i].rfind(i == 0 ? "\xC3\x89\xC2\xAE" : "\xC9\xAE", 0), 0u) << pSeen->atCaret[i];
             EXPECT_TRUE(pSeen->bCaretInSight[i]) << "pane " << i << ", top line " << pSeen->nTopLine[i];
         }
     }
@@ -969,4 +996,176 @@ TEST_F(CharsetChangeX11Test, ThePreviewOfARefusedPageTakesEachWayByItsLetterFrom
                                              "</head>", kUtf8Declared));
     EXPECT_EQ(Page("vietnam.htm"), Replaced(vietnameseRead, "ISO-8859-1", "UTF-8"));
     EXPECT_EQ(Page("z-mac.htm"), Replaced(kPortugueseMac, "ISO-8859-1", "UTF-8"));
+}
+
+namespace {
+
+// One-line pages in doubt, as generators write them: the catalogue's sign 5,000 columns along, and
+// past a megabyte of prices.
+std::string OneLinePage(const char* pszTitle, size_t nBefore)
+{
+    std::string page = "<html><head><title>" + std::string(pszTitle) + "</title></head><body><p>";
+    for (int i = 1; page.size() < nBefore; ++i)
+        page += "Item " + std::to_string(i) + " 3.50; ";
+    return page + "NESTL\xC9\xAE coffee 4.20.</p></body></html>";
+}
+const std::string kFarSign = OneLinePage("Far", 5000);
+const std::string kMegabyteLine = OneLinePage("Long", (1u << 20) + 10000);
+
+// The Preview's pages on a display run by a window manager, as on the user's desktop.
+class CharsetChangeUnderWindowManagerX11Test : public UnderWindowManager<CharsetChangeX11Test> {};
+
+} // namespace
+
+// A one-line page whose only doubt lies far along its line opens in the Preview with the sign in
+// sight in both panes. The user sizes the Preview through the window manager or maximises it by
+// its caption's box, then takes a way and takes it back, by the mouse and by the keys: each
+// Preview that comes again stands as large as the user left it, on the same place of the screen,
+// the sign still in sight; a maximised one comes again maximised, and its size before stays its
+// size to restore to.
+TEST_F(CharsetChangeUnderWindowManagerX11Test, ThePreviewKeepsItsSizeAndTheFarSignInSightAsWaysAreTaken)
+{
+    const ROWCOL nType = StartOnSite({{"far.htm", kFarSign}, {"long.htm", kMegabyteLine}});
+    ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
+    const std::string strUtf8 = "text/html; charset=UTF-8";
+    for (const ROWCOL nRow : {1, 2})
+        ASSERT_TRUE(GoToByKeys(nRow, nType) && Xdo("type --delay 20 '" + strUtf8 + "'") && Xdo("key Return"));
+    ASSERT_TRUE(RunUntil([&] {
+        return view->GetCellValue(1, nType) == strUtf8.c_str() && view->GetCellValue(2, nType) == strUtf8.c_str();
+    }));
+    // The megabyte's line is longer than the Preview's lines: each Preview of it says so first.
+    X11MessageBoxAnswerer notes(*backend, server->DisplayName(), "Return");
+
+    // What each Preview showed and where the display showed it.
+    struct Stage {
+        PreviewSeen seen;
+        RECT rect{};
+        bool bZoomed = false;
+        RECT normal{};
+    };
+    const auto stage = [this](const char* pszShot) {
+        Stage shown;
+        CPreviewDlg& dlg = *ShownPreview();
+        shown.seen = Seen(dlg, pszShot);
+        shown.rect = OnScreen(dlg.GetSafeHwnd());
+        shown.bZoomed = ::IsZoomed(dlg.GetSafeHwnd()) != FALSE;
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        if (::GetWindowPlacement(dlg.GetSafeHwnd(), &placement))
+            shown.normal = placement.rcNormalPosition;
+        return shown;
+    };
+    // Once the display shows the Preview where the program put it: a window manager answers the
+    // program's moves in its own time.
+    const auto placed = [this] {
+        CRect window;
+        ShownPreview()->GetWindowRect(&window);
+        const RECT shown = OnScreen(ShownPreview()->GetSafeHwnd());
+        return EqualRect(&window, &shown) != FALSE;
+    };
+    const auto comesAgain = [this, placed](const Stage& before) {
+        return [this, placed, &before] {
+            return PreviewShows() && ShownPreview()->GetRightPane().GetCaption() != before.seen.rightCaption.c_str()
+                && placed();
+        };
+    };
+    const auto press = [this](HWND hButton) { ClickAt(CentreOnScreen(hButton), 1, 1); };
+
+    // The far sign: sized by the window manager to a wide, low window; its bytes kept by a click,
+    // taken back by Alt+B.
+    Stage opened, sized, kept, back;
+    const int nWidth = 980, nHeight = 380;
+    ASSERT_TRUE(OpenPreview(1, nType, By::Keys));
+    When("the Preview shows the far sign", [&] { return PreviewShows() && placed(); }, [&] {
+        opened = stage("far-opened");
+        XdoNow("windowsize " + std::to_string(backend->XWindowOf(ShownPreview()->GetSafeHwnd())) + " " +
+               std::to_string(nWidth) + " " + std::to_string(nHeight));
+    });
+    When("the window manager sized the Preview", [&] {
+        CRect window;
+        if (ShownPreview() != nullptr)
+            ShownPreview()->GetWindowRect(&window);
+        return PreviewShows() && window.Width() == nWidth && window.Height() == nHeight && placed();
+    }, [&] {
+        sized = stage("far-sized");
+        press(ShownPreview()->GetRightPane().GetTakeButton().GetSafeHwnd());
+    });
+    When("the Preview comes again with the bytes kept", comesAgain(sized), [&] {
+        kept = stage("far-kept");
+        XdoNow("key alt+b");
+    });
+    When("the Preview comes again in doubt", comesAgain(kept), [&] {
+        back = stage("far-taken-back");
+        XdoNow("key Escape");
+    });
+    ASSERT_TRUE(PreviewClosed());
+    // The sign reads "É®" on the left and "ɮ" on the right, in doubt and with the bytes kept.
+    const std::string latin = "\xC3\x89\xC2\xAE", utf8 = "\xC9\xAE";
+    for (const Stage* pStage : {&opened, &sized, &kept, &back}) {
+        SCOPED_TRACE(pStage == &opened ? "opened" : pStage == &sized ? "sized" : pStage == &kept ? "kept" : "taken back");
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(pStage->seen.atCaret[i].rfind(i == 0 ? latin : utf8, 0), 0u)
+                << "pane " << i << ": " << pStage->seen.atCaret[i];
+            EXPECT_TRUE(pStage->seen.bCaretInSight[i] && pStage->seen.nLeftColumn[i] > 0)
+                << "pane " << i << ", column " << pStage->seen.nLeftColumn[i];
+        }
+    }
+    EXPECT_EQ(kept.seen.rightCaption.rfind("Declared UTF-8, its bytes kept", 0), 0u) << kept.seen.rightCaption;
+    EXPECT_EQ(back.seen.rightCaption, opened.seen.rightCaption);
+    EXPECT_EQ(sized.rect.right - sized.rect.left, nWidth);
+    EXPECT_EQ(sized.rect.bottom - sized.rect.top, nHeight);
+    for (const Stage* pStage : {&kept, &back})
+        EXPECT_TRUE(EqualRect(&pStage->rect, &sized.rect))
+            << "the Preview came again at " << pStage->rect.left << "," << pStage->rect.top << ", "
+            << pStage->rect.right - pStage->rect.left << "x" << pStage->rect.bottom - pStage->rect.top << ", not at "
+            << sized.rect.left << "," << sized.rect.top << ", " << nWidth << "x" << nHeight;
+
+    // The megabyte's line: maximised by the caption's box, its bytes kept by Alt+K from the
+    // text, taken back by a click.
+    Stage large, maximised, keptLarge, backLarge;
+    ASSERT_TRUE(OpenPreview(2, nType, By::Mouse));
+    When("the Preview shows the sign past the megabyte", [&] { return PreviewShows() && placed(); }, [&] {
+        large = stage("megabyte-opened");
+        ClickAt(CaptionButton(ShownPreview()->GetSafeHwnd(), HTMAXBUTTON), 1, 1);
+    });
+    When("the Preview is maximised", [&] {
+        return PreviewShows() && ::IsZoomed(ShownPreview()->GetSafeHwnd()) && placed();
+    }, [&] {
+        maximised = stage("megabyte-maximised");
+        XdoNow("key alt+k");
+    });
+    When("the Preview comes again with the bytes kept", comesAgain(maximised), [&] {
+        keptLarge = stage("megabyte-kept");
+        press(ShownPreview()->GetRightPane().GetTakeButton().GetSafeHwnd());
+    });
+    When("the Preview comes again in doubt", comesAgain(keptLarge), [&] {
+        backLarge = stage("megabyte-taken-back");
+        XdoNow("key Escape");
+    });
+    ASSERT_TRUE(PreviewClosed());
+    for (const Stage* pStage : {&large, &maximised, &keptLarge, &backLarge}) {
+        SCOPED_TRACE(pStage == &large       ? "opened"
+                     : pStage == &maximised ? "maximised"
+                     : pStage == &keptLarge ? "kept"
+                                            : "taken back");
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(pStage->seen.atCaret[i].rfind(i == 0 ? latin : utf8, 0), 0u)
+                << "pane " << i << ": " << pStage->seen.atCaret[i];
+            EXPECT_TRUE(pStage->seen.bCaretInSight[i] && pStage->seen.nCaretLine[i] > 1 && pStage->seen.nLeftColumn[i] > 0)
+                << "pane " << i << ", line " << pStage->seen.nCaretLine[i] << " from " << pStage->seen.nTopLine[i]
+                << ", column " << pStage->seen.nLeftColumn[i];
+        }
+    }
+    EXPECT_EQ(keptLarge.seen.rightCaption.rfind("Declared UTF-8, its bytes kept", 0), 0u) << keptLarge.seen.rightCaption;
+    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    EXPECT_FALSE(EqualRect(&large.rect, &screen));
+    for (const Stage* pStage : {&maximised, &keptLarge, &backLarge}) {
+        EXPECT_TRUE(pStage->bZoomed);
+        EXPECT_TRUE(EqualRect(&pStage->rect, &screen))
+            << "the Preview stands at " << pStage->rect.left << "," << pStage->rect.top << ", "
+            << pStage->rect.right - pStage->rect.left << "x" << pStage->rect.bottom - pStage->rect.top;
+        EXPECT_TRUE(EqualRect(&pStage->normal, &large.rect)) << "its size to restore to is "
+            << pStage->normal.right - pStage->normal.left << "x" << pStage->normal.bottom - pStage->normal.top;
+    }
+    EXPECT_EQ(notes.Texts().size(), 3u);
 }

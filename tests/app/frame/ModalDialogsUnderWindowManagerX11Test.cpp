@@ -112,32 +112,6 @@ protected:
             XFree(children);
         return nA > nB && nB >= 0;
     }
-    // The middle of the caption's button of that hit-test code, on the screen.
-    static POINT CaptionButton(HWND hwnd, int nHit)
-    {
-        RECT r{};
-        ::GetWindowRect(hwnd, &r);
-        for (int y = r.top; y < r.top + 30; ++y)
-            for (int x = r.right - 1; x > r.right - 120; --x)
-                if (::SendMessage(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == nHit) {
-                    // The middle of the button: past its edge by half its size.
-                    return POINT{x - ::GetSystemMetrics(SM_CXSIZE) / 2 + 2, y + ::GetSystemMetrics(SM_CYSIZE) / 2 - 2};
-                }
-        return POINT{-1, -1};
-    }
-    // Where the display shows the window: its place on the screen, whatever frame the window
-    // manager put round it, and its size.
-    RECT OnScreen(HWND hwnd)
-    {
-        const Window xid = backend->XWindowOf(hwnd);
-        XWindowAttributes attrs{};
-        Window child = 0;
-        int x = 0, y = 0;
-        if (!XGetWindowAttributes(other, xid, &attrs) ||
-            !XTranslateCoordinates(other, xid, DefaultRootWindow(other), 0, 0, &x, &y, &child))
-            return RECT{};
-        return RECT{x, y, x + attrs.width, y + attrs.height};
-    }
     // What the window manager says of a modal dialog, read while it holds the keys, and where it
     // shows it.
     struct DialogSeen {
