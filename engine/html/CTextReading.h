@@ -55,7 +55,8 @@ public:
     // judge of a page's charset weighs. A control character of U+0080 to U+009F, which the
     // one-byte charsets read bytes they give no character as, is a stray: in a word or at its
     // edge an oddity, which another charset that reads its byte as a letter is likelier for, but
-    // no sign that the charset is wrong where none does.
+    // no sign that the text is garbled where none does (the judge of a page's charset converts
+    // from no label that reads one).
     bool IsText() const;
     // How many oddities the text holds, strays among them: the sum of the measures below, each of
     // which tells one way bytes read in the wrong charset show.
