@@ -878,6 +878,12 @@ CPageCharsetJudge::Standing CPageCharsetJudge::StandLabel(const Scored& label) c
         if (standing.weighing == Weighing::Holds || Rank(mixed, Utf8, *standing.pRival, standing.rivalRoles) > 0)
             standing = {Weighing::InDoubt, {CPageCharset::FromName("utf-8"), CharsetEvidence::Bytes}, &mixed, Utf8};
     }
+    // A one-byte label that reads control characters in words reads bytes it gives no character
+    // where the page has letters: its text is in a charset no candidate is (one written on a Mac,
+    // say), and converting from the label would write the controls as the page's text for good.
+    // It stands against no one, though no rival reads those bytes better.
+    if (standing.weighing == Weighing::Holds && IsOneByte(label.Charset()) && label.pText->GetStrays() > 0)
+        standing.weighing = Weighing::Outweighed;
     return standing;
 }
 

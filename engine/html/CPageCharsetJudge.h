@@ -119,7 +119,8 @@ public:
     // UTF-8 by their sequences and to the detector, are UTF-8. Otherwise what the author or the
     // user said stands ahead (Stand): the label, then the charset given a page whose label does not
     // stand, each weighed against every other candidate (Weigh). A label that stands is converted
-    // from; one in doubt with a rival puts the page to the user with both readings. The charset
+    // from (a one-byte label that reads control characters in words never stands); one in doubt
+    // with a rival puts the page to the user with both readings. The charset
     // given that stands keeps the bytes; in doubt, the page is put to the user with the rival's
     // reading and its own. Where no one's word stands, the page is never converted from a guess:
     // it is left alone with what its bytes look like, the likeliest reading of the table, or in
@@ -241,7 +242,8 @@ private:
     Standing Stand(const Scored& own, Word word, const Table& table) const;
     // How the label stands: the charset given weighs as the user's word where the detector's
     // answer, sure or not, reads the text as it does; and where the page holds UTF-8 characters
-    // beside bytes of its one-byte label, UTF-8 among them may be meant.
+    // beside bytes of its one-byte label, UTF-8 among them may be meant. A one-byte label whose
+    // reading puts control characters in words stands against no one.
     Standing StandLabel(const Scored& label) const;
     // The likeliest reading of the table (Rank); against a reading of text, the likeliest that
     // reads the bytes as other text and tells against it (Likeliest says which do), none where

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <bitset>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <mutex>
@@ -1170,10 +1171,31 @@ std::string_view WithoutPunctuation(std::string_view word, bool bOneByte)
     return word;
 }
 
+// A word read in a charset as a line can show it: a control character by its number, which would
+// show as nothing.
+std::string Shown(const CPageCharset& charset, std::string_view word)
+{
+    const std::string read = charset.Decode(word);
+    std::string shown;
+    for (size_t at = 0; at < read.size();) {
+        const size_t nStart = at;
+        const char32_t ch = CPageCharset::NextCharacter(read, at);
+        if (ch >= 0x80 && ch <= 0x9F) {
+            char szCode[16];
+            std::snprintf(szCode, sizeof(szCode), "<U+%04X>", static_cast<unsigned>(ch));
+            shown += szCode;
+        } else {
+            shown.append(read, nStart, at - nStart);
+        }
+    }
+    return shown;
+}
+
 } // namespace
 
-COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& rival)
-    : m_own(own), m_rival(rival), m_bTables(IsReadByTable(own) && IsReadByTable(rival))
+COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& rival, long long nWordAt)
+    : m_own(own), m_rival(rival), m_bTables(IsReadByTable(own) && IsReadByTable(rival)), m_bAlike(own.WritesAs(rival)),
+      m_nHeldAt(nWordAt)
 {
     if (m_bTables) {
         m_pOwnTable = &CTextReading::ReadingOf(own);
@@ -1183,7 +1205,7 @@ COddWordFinder::COddWordFinder(const CPageCharset& own, const CPageCharset& riva
 
 bool COddWordFinder::ReadOtherwise(unsigned char byte) const
 {
-    if (byte < 0x80)
+    if (byte < 0x80 || m_bAlike)
         return false;
     return !m_bTables || (*m_pOwnTable)[byte - 0x80] != (*m_pRivalTable)[byte - 0x80];
 }
@@ -1193,7 +1215,7 @@ void COddWordFinder::Add(std::string_view bytes)
     for (const char ch : bytes) {
         const auto byte = static_cast<unsigned char>(ch);
         ++m_nSeen;
-        if (m_found.nAt >= 0 || m_nLooked >= kWordsLooked)
+        if (!IsLooking())
             continue;
         if (EndsWord(byte, m_bTables)) {
             EndWord();
@@ -1207,9 +1229,15 @@ void COddWordFinder::Add(std::string_view bytes)
     }
 }
 
+bool COddWordFinder::IsLooking() const
+{
+    // The word held ends within a longest word's length of its byte.
+    return (m_found.nAt < 0 && m_nLooked < kWordsLooked) || (m_nHeldAt >= 0 && m_nSeen <= m_nHeldAt + 1 + static_cast<long long>(kLongestWord));
+}
+
 void COddWordFinder::Finish()
 {
-    if (m_found.nAt < 0 && m_nLooked < kWordsLooked)
+    if (IsLooking())
         EndWord();
 }
 
@@ -1217,10 +1245,12 @@ void COddWordFinder::EndWord()
 {
     if (m_word.empty())
         return;
+    if (m_nHeldAt >= m_nWordAt && m_nHeldAt < m_nWordAt + static_cast<long long>(m_word.size()))
+        m_wordAt = Shown(m_own, WithoutPunctuation(m_word, m_bTables));
     size_t nOtherwise = 0;
     while (nOtherwise < m_word.size() && !ReadOtherwise(static_cast<unsigned char>(m_word[nOtherwise])))
         ++nOtherwise;
-    if (nOtherwise < m_word.size()) {
+    if (m_found.nAt < 0 && m_nLooked < kWordsLooked && nOtherwise < m_word.size()) {
         ++m_nLooked;
         // Each reads the word after the one before it, in its context, by the same rules: the
         // word is odder in the one where it reads as no text and in the other as text, or holds
@@ -1234,8 +1264,8 @@ void COddWordFinder::EndWord()
             m_found.nAt = m_nWordAt + static_cast<long long>(nOtherwise);
             m_found.by = static_cast<BYTE>(m_word[nOtherwise]);
             const std::string_view shown = WithoutPunctuation(m_word, m_bTables);
-            m_found.own = m_own.Decode(shown);
-            m_found.rival = m_rival.Decode(shown);
+            m_found.own = Shown(m_own, shown);
+            m_found.rival = Shown(m_rival, shown);
         }
     }
     m_before = std::move(m_word);

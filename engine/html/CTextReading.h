@@ -55,7 +55,8 @@ public:
     // judge of a page's charset weighs. A control character of U+0080 to U+009F, which the
     // one-byte charsets read bytes they give no character as, is a stray: in a word or at its
     // edge an oddity, which another charset that reads its byte as a letter is likelier for, but
-    // no sign that the charset is wrong where none does.
+    // no sign that the text is garbled where none does (the judge of a page's charset converts
+    // from no label that reads one).
     bool IsText() const;
     // How many oddities the text holds, strays among them: the sum of the measures below, each of
     // which tells one way bytes read in the wrong charset show.
@@ -171,12 +172,14 @@ private:
 
 // COddWordFinder: where a page's text first reads odder in one charset than in another: the first
 // word whose reading in the one holds what no word holds where the other reads letters ("coś" for
-// "così", "Sí»ové" for "Síťové"), with the byte it turns on. A refusal names it, so that the user
-// sees in the page itself why its label's reading was not taken.
+// "così", "Sí»ové" for "Síťové"), with the byte it turns on; and the word a given byte stands in.
+// A refusal names them, so that the user sees in the page itself why its label's reading was not
+// taken. A control character in a word is shown by its number ("S<U+0092>éové").
 class COddWordFinder {
 public:
-    // own: the reading looked at; rival: the one it is held against.
-    COddWordFinder(const CPageCharset& own, const CPageCharset& rival);
+    // own: the reading looked at; rival: the one it is held against (own itself where none is).
+    // nWordAt: a byte whose word is held as own reads it, the first a refusal names; -1 for none.
+    COddWordFinder(const CPageCharset& own, const CPageCharset& rival, long long nWordAt = -1);
     COddWordFinder(const COddWordFinder&) = delete;
     COddWordFinder& operator=(const COddWordFinder&) = delete;
 
@@ -191,6 +194,8 @@ public:
         std::string rival;
     };
     const OddWord& GetOddWord() const { return m_found; }
+    // The word the byte at nWordAt stands in, as own reads it; empty where none was asked.
+    const std::string& GetWordAt() const { return m_wordAt; }
 
     // A word longer than this is looked at in pieces of it.
     static constexpr size_t kLongestWord = 64;
@@ -202,10 +207,13 @@ private:
     void EndWord();
     // Whether the two read the byte as different characters.
     bool ReadOtherwise(unsigned char byte) const;
+    // Whether words are still looked at: for one the two read otherwise, or for the word held.
+    bool IsLooking() const;
 
     CPageCharset m_own;
     CPageCharset m_rival;
     bool m_bTables = false; // both are one-byte charsets, read by their tables
+    bool m_bAlike = false;  // the two are one charset: no word reads otherwise
     const CTextReading::ByteTable* m_pOwnTable = nullptr;
     const CTextReading::ByteTable* m_pRivalTable = nullptr;
     std::string m_word;     // the word going on
@@ -214,4 +222,6 @@ private:
     long long m_nWordAt = 0;
     size_t m_nLooked = 0;
     OddWord m_found;
+    long long m_nHeldAt = -1;
+    std::string m_wordAt;
 };

@@ -126,7 +126,7 @@ bool CCharsetChoiceCheck::OffersOther(const CPageCharset& source, const CPageCha
 }
 
 CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target,
-                                         const CString& strTarget)
+                                         const CString& strTarget, long long nFirstOdd)
     : m_source(source), m_target(target), m_strTarget(strTarget), m_kept(target), m_converted(source), m_encoder(target),
       m_bUtf8Other(other.GetKind() == CPageCharset::Kind::Utf8 && source.GetKind() != CPageCharset::Kind::Utf8),
       m_keptReads(source, target)
@@ -136,7 +136,9 @@ CCharsetChoiceCheck::CCharsetChoiceCheck(const CPageCharset& source, const CPage
         m_pOtherReads = std::make_unique<CReadingComparer>(source, other);
     }
     if (other.GetKind() != CPageCharset::Kind::Undeclared && !other.WritesAs(source))
-        m_pOddWord = std::make_unique<COddWordFinder>(source, other);
+        m_pOddWord = std::make_unique<COddWordFinder>(source, other, nFirstOdd);
+    else if (nFirstOdd >= 0)
+        m_pOddWord = std::make_unique<COddWordFinder>(source, source, nFirstOdd);
 }
 
 CCharsetChoiceCheck::~CCharsetChoiceCheck() = default;
@@ -190,8 +192,10 @@ CharsetChoices CCharsetChoiceCheck::GetChoices() const
     choices.strSource = m_source.GetName().c_str();
     choices.strTarget = m_strTarget;
     choices.nChecksum = m_checksum.Get();
-    if (m_pOddWord != nullptr)
+    if (m_pOddWord != nullptr) {
         choices.oddWord = m_pOddWord->GetOddWord();
+        choices.firstOddWord = m_pOddWord->GetWordAt();
+    }
     choices.keptReads = m_keptReads.GetChange();
     if (m_pOtherReads != nullptr)
         choices.otherReads = m_pOtherReads->GetChange();

@@ -38,6 +38,9 @@ struct CharsetChoices {
     // The first word the page's own charset reads odder than the other charset does, as each
     // reads it: what a refusal of the page's label shows of why.
     COddWordFinder::OddWord oddWord;
+    // The word the first byte a refusal names stands in, as the page's own charset reads it; empty
+    // where none is named.
+    std::string firstOddWord;
     // How the text reads otherwise than in the page's own charset converted from the other
     // charset, and with its bytes kept under the new declaration: a way that changes letters says
     // which.
@@ -80,9 +83,10 @@ class CCharsetChoiceCheck {
 public:
     // source: the charset the page was read in; other: the other charset its bytes read in (an
     // Undeclared charset where nothing tells); target: the charset it is given, strTarget its
-    // name as the Content-Type value has it.
+    // name as the Content-Type value has it; nFirstOdd: the first byte the source reads as no
+    // character or a control, which a refusal names with its word, -1 where none is named.
     CCharsetChoiceCheck(const CPageCharset& source, const CPageCharset& other, const CPageCharset& target,
-                        const CString& strTarget);
+                        const CString& strTarget, long long nFirstOdd = -1);
     CCharsetChoiceCheck(const CCharsetChoiceCheck&) = delete;
     CCharsetChoiceCheck& operator=(const CCharsetChoiceCheck&) = delete;
     ~CCharsetChoiceCheck();
@@ -122,7 +126,7 @@ private:
     // as what the page's own charset reads their bytes as.
     bool m_bUtf8Other;
     CUtf8Census m_census{CUtf8Census::Look::Whole};
-    std::unique_ptr<COddWordFinder> m_pOddWord; // where the other charset is known
+    std::unique_ptr<COddWordFinder> m_pOddWord; // where the other charset is known, or a byte is named
     std::unique_ptr<CReadingComparer> m_pOtherReads;
     CReadingComparer m_keptReads;
     CPageChecksum m_checksum;

@@ -1685,7 +1685,9 @@ CharsetChoices CMetaEditEngine::CheckChoices(const char* pSample, int nSample, c
     // The verdict names the likeliest reading beside the page's own, which the Preview shows and
     // a way converts from where that loses nothing.
     m_wayOther = verdict.other;
-    CCharsetChoiceCheck checker(verdict.source.charset, verdict.other.charset, target, m_strOutputName);
+    // A refusal of the page's label names the first byte it reads as no character, and its word.
+    const long long nFirstOdd = verdict.change == CPageCharsetJudge::Change::Unknown ? verdict.nFirstUnreadable : -1;
+    CCharsetChoiceCheck checker(verdict.source.charset, verdict.other.charset, target, m_strOutputName, nFirstOdd);
     if (!ReadAgain(pSample, nSample, [&checker](const char* p, size_t n) { checker.Add(p, n); }))
         return CharsetChoices();
     checker.Finish();
@@ -1975,8 +1977,12 @@ CString CMetaEditEngine::UnknownReason(const CPageCharsetJudge::Verdict& verdict
         const CString strWhat = verdict.source.charset.GetKind() == CPageCharset::Kind::Utf8
             ? CString("they hold bytes that are no UTF-8")
             : CString(pszLabel) + " reads them as control characters or bytes it leaves undefined";
-        strWhy.Format("%s (the first is byte %lld, 0x%02X)", strWhat.GetString(), verdict.nFirstUnreadable,
-                      static_cast<unsigned>(verdict.byFirstUnreadable));
+        // Its word, unless the word the likelier reading reads otherwise is the same.
+        CString strWord;
+        if (!m_choices.firstOddWord.empty() && !(bLooks && m_choices.oddWord.nAt == verdict.nFirstUnreadable))
+            strWord.Format(", in the word \"%s\"", m_choices.firstOddWord.c_str());
+        strWhy.Format("%s (the first is byte %lld, 0x%02X%s)", strWhat.GetString(), verdict.nFirstUnreadable,
+                      static_cast<unsigned>(verdict.byFirstUnreadable), strWord.GetString());
     }
     const COddWordFinder::OddWord& odd = m_choices.oddWord;
     CString strWhere;

@@ -1422,6 +1422,14 @@ const legacy_site::GuidePage kRomanian{
     "<p>Dacă doriți să configurați un server de poștă, alegeți mai întâi agentul de transport. Sistemul oferă "
     "implicit un agent ușor, care ajunge pentru cele mai multe stații de lucru.</p>\n"};
 
+// The start of a Czech guide, written on a Mac: ISO-8859-2 reads its í, á and Č as control
+// characters inside words, and no charset a page is read in reads them as letters.
+const legacy_site::GuidePage kCzechWelcome{
+    "Kapitola 6. Síťové aplikace",
+    "<h1>Kapitola 6. Síťové aplikace</h1>\n"
+    "<p>Vítejte na našich stránkách. Najdete zde informace o výrobcích, otevírací době a cenách. Těšíme se na vaši "
+    "návštěvu.</p>\n"};
+
 // Pages of a guide as an old site holds them, each given a charset in its Content-Type: the page
 // is written so that its text read in the new charset is its text before, its bytes kept or
 // converted; or it is refused by name, and the save leaves it as it was. A page is converted only
@@ -1456,6 +1464,12 @@ TEST_F(CharsetChangeTest, PagesAreRelabelledConvertedOrRefusedByWhatTheirBytesAr
          "its bytes are not the ISO-8859-1 text it declares: ISO-8859-1 reads them as control characters or bytes it "
          "leaves undefined (the first is byte "},
         {kJapanese, "SHIFT_JIS", "ISO-8859-1", "Shift_JIS", Outcome::Relabelled, nullptr},
+        {kCzechWelcome, "MAC-CENTRALEUROPE", "ISO-8859-2", "UTF-8", Outcome::Refused,
+         "its bytes are not the ISO-8859-2 text it declares: ISO-8859-2 reads them as control characters or bytes it "
+         "leaves undefined (the first is byte 106, 0x92, in the word \"S<U+0092>\u00E9ov<U+008E>\")"},
+        {kCzech, "MAC-CENTRALEUROPE", "ISO-8859-2", "UTF-8", Outcome::Refused,
+         "leaves undefined (the first is byte 106, 0x92), and ISO-8859-2 reads byte 106 (0x92) in the word "
+         "\"S<U+0092>\u00E9ov<U+008E>\", where windows-1254 reads \"S\u2019\u00E9ov<U+008E>\"."},
         {kRussian, "WINDOWS-1251", "ISO-8859-1", "UTF-8", Outcome::Refused,
          "its bytes are not the ISO-8859-1 text it declares: their text reads likelier in windows-1251 than in "
          "ISO-8859-1: ISO-8859-1 reads byte 93 (0xC3) in the word \"\u00C3\u00EB\u00E0\u00E2\u00E0\", where windows-1251 "

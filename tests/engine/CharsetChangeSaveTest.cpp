@@ -1101,6 +1101,15 @@ std::vector<WrongLabel> WrongLabels()
     for (const char* pszLabel : {"ISO-8859-2", "windows-1250"})
         rows.push_back({"Polish in x-mac-ce under a Central European label", Labelled(pszLabel, polish, kPolish.pszBody),
                         "MAC-CENTRALEUROPE", "x-mac-ce", "UTF-8", nullptr, nullptr, WrongLabel::Way::NoneKnown});
+    // Czech whose í, á and é ISO-8859-2 reads as control characters inside words, where no charset a
+    // page is read in reads them as letters: the label is converted from no more than under
+    // windows-1250, which reads them as signs.
+    const std::string czech = std::string("<title>") + kCzech.pszTitle + "</title>\n";
+    const std::string czechBody = std::string("<h1>") + kCzech.pszTitle + "</h1>\n<p>Vítejte na našich stránkách. Najdete "
+                                  "zde informace o výrobcích, otevírací době a cenách. Těšíme se na vaši návštěvu.</p>\n";
+    for (const char* pszLabel : {"ISO-8859-2", "windows-1250"})
+        rows.push_back({"Czech in x-mac-ce under a Central European label", Labelled(pszLabel, czech, czechBody),
+                        "MAC-CENTRALEUROPE", "x-mac-ce", "UTF-8", nullptr, nullptr, WrongLabel::Way::NoneKnown});
     rows.push_back({"a copyright sign under a Central European label",
                     Labelled("ISO-8859-2", "<title>Über uns</title>\n",
                              "<p>Öffnungszeiten und Größe der Räume.</p>\n<p>© 2004 Müller</p>\n"),

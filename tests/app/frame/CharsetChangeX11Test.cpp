@@ -424,7 +424,8 @@ TEST_F(CharsetChangeX11Test, CharactersTypedIntoGbkAndBig5PagesReadBackAsTypedAn
 // An old site's translations as users hold them: pages that declare no charset, one whose label
 // its Shift_JIS bytes contradict, Latin pages whose few letters happen to read as UTF-8 too, a
 // page declaring "<meta charset>" given its charset again in capitals, a Romanian page in
-// ISO-8859-16 under a windows-1250 label given ISO-8859-16. The grid shows each title in its
+// ISO-8859-16 under a windows-1250 label given ISO-8859-16, a Czech page written on a Mac under an
+// ISO-8859-2 label given UTF-8. The grid shows each title in its
 // characters; given charsets by the keys, each page is converted, kept under the new
 // declaration or left byte for byte as it was with the reason in the Output Area; the Preview says
 // which, and shows a page whose bytes read two ways both ways.
@@ -447,6 +448,11 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
         "<h1>Capitolul 7. Serverul de poștă</h1>\n<p>Înainte de a instala serverul, verificați că numele stației "
         "este scris corect și că rețeaua ajunge la ea. Mesajele trimise de la distanță trec prin acest server, iar "
         "ținerea lor în ordine cere o configurație îngrijită.</p>\n"};
+    // Written on a Mac: ISO-8859-2 reads its í, á and Č as control characters inside words.
+    const legacy_site::GuidePage czech{
+        "Kapitola 6. Síťové aplikace",
+        "<h1>Kapitola 6. Síťové aplikace</h1>\n<p>Vítejte na našich stránkách. Najdete zde informace o výrobcích, "
+        "otevírací době a cenách. Těšíme se na vaši návštěvu.</p>\n"};
     const std::vector<std::pair<const char*, std::string>> pages = {
         {"a.htm", iconv(guide(kFrench), "UTF-8", "WINDOWS-1252")},
         {"b.htm", iconv(guide(kRussian), "UTF-8", "WINDOWS-1251")},
@@ -457,6 +463,7 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
         {"g.htm", guide(kGroesse, ContentType("ISO-8859-1"))},
         {"h.htm", iconv(guide(kNestle), "UTF-8", "ISO-8859-1")},
         {"i.htm", iconv(guide(romanian, ContentType("windows-1250")), "UTF-8", "ISO-8859-16")},
+        {"j.htm", iconv(guide(czech, ContentType("ISO-8859-2")), "UTF-8", "MAC-CENTRALEUROPE")},
     };
     const ROWCOL nType = StartOnSite(pages);
     ASSERT_NE(nType, 0u) << "the pages were not shown in their order with a Content-Type column";
@@ -465,8 +472,9 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(CopiedCells(1, nTitle, 3, nTitle),
               (std::vector<std::string>{kFrench.pszTitle, kRussian.pszTitle, kChinese.pszTitle}));
 
-    const char* given[] = {"UTF-8", "windows-1251", nullptr, "UTF-8", "UTF-8", "UTF-8", "UTF-8", "UTF-8", "ISO-8859-16"};
-    for (ROWCOL nRow = 1; nRow <= 9; ++nRow) {
+    const char* given[] = {"UTF-8", "windows-1251", nullptr, "UTF-8", "UTF-8", "UTF-8", "UTF-8", "UTF-8", "ISO-8859-16",
+                           "UTF-8"};
+    for (ROWCOL nRow = 1; nRow <= 10; ++nRow) {
         if (given[nRow - 1] == nullptr)
             continue;
         const std::string value = std::string("text/html; charset=") + given[nRow - 1];
@@ -501,7 +509,7 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_EQ(contradicted.notes[1], "9 characters read otherwise: \u015F \u2192 \u0219, \u0163 \u2192 \u021B.");
 
     ASSERT_TRUE(Xdo("key ctrl+t"));
-    const std::string closing = "Save Edited Files: 3 of 8 pages written, 1 held their edits already, 4 not written.";
+    const std::string closing = "Save Edited Files: 3 of 9 pages written, 1 held their edits already, 5 not written.";
     ASSERT_TRUE(RunUntil([&] { return std::string(OutputArea().GetText()).find(closing) != std::string::npos; }, 60000))
         << OutputArea().GetText().GetString();
     ASSERT_TRUE(Quiet());
@@ -526,12 +534,17 @@ TEST_F(CharsetChangeX11Test, PagesThatDoNotSayOrSayWrongWhatTheyAreInAreNeverGar
     EXPECT_TRUE(told("H.HTM : Not saved: its bytes read as UTF-8 and also as windows-1252"));
     EXPECT_TRUE(told("I.HTM : Not saved: its label, windows-1250, and ISO-8859-16, the charset given, read its letters "
                      "differently: byte "));
+    // The Czech page's label reads no charset's text better, and is not converted from all the same:
+    // the first control it reads is named, with its word.
+    EXPECT_TRUE(told("J.HTM : Not saved: its bytes are not the ISO-8859-2 text it declares: ISO-8859-2 reads them as "
+                     "control characters or bytes it leaves undefined (the first is byte " +
+                     std::to_string(pages[9].second.find('\x92')) + ", 0x92, in the word \"S<U+0092>\u00E9ov<U+008E>\")"));
     if (cairo_surface_t* shot = Shot("charset-guessed-saved"))
         cairo_surface_destroy(shot);
 
     // On disk: the refused pages and the one without a change as they were, the others reading in
     // their new charset as they read before.
-    for (const size_t i : {0, 3, 5, 7, 8})
+    for (const size_t i : {0, 3, 5, 7, 8, 9})
         EXPECT_EQ(Page(pages[i].first), pages[i].second) << pages[i].first;
     EXPECT_FALSE(std::filesystem::exists(site + "/f.htm.old"));
     std::string russianDeclared = guide(kRussian);

@@ -793,7 +793,9 @@ TEST(CPageCharsetTest, ASignThatMayBeACurrencyAndTheLikelierOfTwoReadingsAreMeas
 // Estonian title, beside the Latin charsets it reads alike in but for a letter; and Portuguese
 // written on a Mac under a Latin-1 or windows-1252 label, and Serbian in windows-1251 and in
 // x-mac-cyrillic under each other's label, as the charset they are in, a right label of either
-// converted from.
+// converted from; Czech written on a Mac is not converted from the ISO-8859-2 it declares, whose
+// reading puts control characters inside its words, though no charset of the table reads it, and
+// a right ISO-8859-2 label of the same text is.
 TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
 {
     using Change = CPageCharsetJudge::Change;
@@ -809,6 +811,10 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
                                    "descrição e as palavras-chave que a descrevem.</p>\n";
     const std::string serbian = "<h1>Управљање садржајем</h1>\n<p>Добро дошли на нашу страницу. Овде ћете наћи "
                                 "информације о производима, радном времену и ценама. Ђорђе, Љубиша и Његош су овде.</p>\n";
+    // Czech written on a Mac, whose í, á and Č ISO-8859-2 reads as control characters inside words,
+    // and no charset a page is read in as letters.
+    const std::string czech = "<h1>Kapitola 6. Síťové aplikace</h1>\n<p>Vítejte na našich stránkách. Najdete zde "
+                              "informace o výrobcích, otevírací době a cenách. Těšíme se na vaši návštěvu.</p>\n";
     const struct {
         const char* pszWhat;
         std::string utf8;
@@ -887,6 +893,11 @@ TEST(CPageCharsetTest, AWrongLabelIsToldFromARightOneByTheTableOfCandidates)
          Change::Unknown, "windows-1251", "x-mac-cyrillic"},
         {"a right x-mac-cyrillic label", page("x-mac-cyrillic", "", serbian), "MAC-CYRILLIC", "UTF-8", Change::Convert,
          "x-mac-cyrillic", ""},
+        {"Czech in x-mac-ce under ISO-8859-2", page("ISO-8859-2", "", czech), "MAC-CENTRALEUROPE", "UTF-8", Change::Unknown,
+         "ISO-8859-2", ""},
+        {"the same given windows-1250", page("ISO-8859-2", "", czech), "MAC-CENTRALEUROPE", "windows-1250", Change::Unknown,
+         "ISO-8859-2", ""},
+        {"a right ISO-8859-2 label", page("ISO-8859-2", "", czech), "ISO-8859-2", "UTF-8", Change::Convert, "ISO-8859-2", ""},
     };
     for (const auto& row : rows) {
         const std::string bytes = iconv_program::Convert(row.utf8, "UTF-8", row.pszConverter, dir.Path() + "/page");

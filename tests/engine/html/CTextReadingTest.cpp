@@ -173,6 +173,8 @@ TEST(CTextReadingTest, EachMeasureCountsOneWayBytesReadWrong)
         {"windows-874", chinese, 1, 0, 0, 0, 0, 12, 0},
         {"macintosh", chinese, 2, 0, 0, 0, 0, 5, 0},
         {"macintosh", "Gest\x8Bo da p\x87gina", 0, 0, 0, 0, 0, 2, 0},
+        {"ISO-8859-2", "V\x92tejte, S\x92\xE9ov\x8E", 0, 0, 3, 0, 0, 1, 0},
+        {"macintosh", "V\x92tejte, na\x9A" "e", 0, 0, 0, 0, 0, 2, 0},
     };
     for (const auto& row : rows) {
         const CTextReading reading(CPageCharset::FromName(row.pszCharset), row.bytes);
@@ -214,8 +216,10 @@ TEST(CTextReadingTest, ASignAfterANumberTellsOnlyAgainstACurrency)
 // The first word a charset reads odder than a rival does, by the same rules in both readings and
 // with the word before it, as each reads it, and the byte it turns on: a tone mark after a
 // consonant, a letter of another script opening a Latin word, a sign ¤ after a number where the
-// rival reads a currency, a CJK letter inside a Latin word; none where the rival reads the words
-// odder (an acute accent for an apostrophe against a quotation mark inside a word) or alike.
+// rival reads a currency, a CJK letter inside a Latin word, a control character inside a word
+// where the rival reads a letter; none where the rival reads the words odder (an acute accent for
+// an apostrophe against a quotation mark inside a word, a letter against a control) or alike. The
+// word a given byte stands in is held besides.
 TEST(CTextReadingTest, TheFirstWordOneReadingHoldsOdderThanAnotherIsFound)
 {
     const struct {
@@ -232,6 +236,8 @@ TEST(CTextReadingTest, TheFirstWordOneReadingHoldsOdderThanAnotherIsFound)
         {"<td>Gr\xF6\xDF" "e</td>", "GBK", "windows-1252", 6, "Gr\u9C9Ee", "Gr\u00F6\u00DF" "e"},
         {"<p>Don\xB4t close it: it\xB4s saving.</p>", "windows-1257", "ISO-8859-13", -1, "", ""},
         {"<p>Caf\xE9 cr\xE8me</p>", "ISO-8859-1", "ISO-8859-15", -1, "", ""},
+        {"<p>Kapitola: V\x92tejte</p>", "ISO-8859-2", "macintosh", 14, "V<U+0092>tejte", "V\u00EDtejte"},
+        {"<p>Kapitola: V\x92tejte</p>", "macintosh", "ISO-8859-2", -1, "", ""},
     };
     for (const auto& row : rows) {
         for (const size_t nPiece : {size_t(1), row.bytes.size()}) {
@@ -243,6 +249,31 @@ TEST(CTextReadingTest, TheFirstWordOneReadingHoldsOdderThanAnotherIsFound)
             EXPECT_EQ(odd.nAt, row.nAt) << row.pszOwn << ": " << row.bytes;
             EXPECT_EQ(odd.own, row.pszOwnWord) << row.pszOwn << ": " << row.bytes;
             EXPECT_EQ(odd.rival, row.pszRivalWord) << row.pszOwn << ": " << row.bytes;
+        }
+    }
+    // The word a byte named stands in, as the reading looked at reads it, without the punctuation
+    // at its edges: also past the odd word, and where the rival is the reading itself; none for a
+    // byte past the text.
+    const std::string czech = "<p>Kapitola: V\x92tejte, S\x92\xE9ov\x8E.</p>";
+    const struct {
+        const char* pszRival;
+        long long nWordAt;
+        const char* pszWordAt;
+        long long nOddAt;
+    } held[] = {
+        {"ISO-8859-2", 23, "S<U+0092>\u00E9ov<U+008E>", -1},
+        {"macintosh", 23, "S<U+0092>\u00E9ov<U+008E>", 14},
+        {"macintosh", 14, "V<U+0092>tejte", 14},
+        {"ISO-8859-2", 200, "", -1},
+    };
+    for (const auto& row : held) {
+        for (const size_t nPiece : {size_t(1), czech.size()}) {
+            COddWordFinder finder(CPageCharset::FromName("ISO-8859-2"), CPageCharset::FromName(row.pszRival), row.nWordAt);
+            for (size_t at = 0; at < czech.size(); at += nPiece)
+                finder.Add(std::string_view(czech).substr(at, nPiece));
+            finder.Finish();
+            EXPECT_EQ(finder.GetWordAt(), row.pszWordAt) << row.pszRival << " " << row.nWordAt;
+            EXPECT_EQ(finder.GetOddWord().nAt, row.nOddAt) << row.pszRival << " " << row.nWordAt;
         }
     }
 }
