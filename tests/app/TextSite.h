@@ -3,7 +3,6 @@
 // share: written once for the whole test program, each of them scans it.
 #pragma once
 
-#include "tests/support/AddressSanitizer.h"
 #include "tests/support/SharedFolder.h"
 
 #include <filesystem>
@@ -13,9 +12,8 @@
 
 namespace text_site {
 
-// The pages of the large site; every other one holds no keywords. Under the address sanitizer,
-// which takes minutes over each long action on such a site, it is a tenth as large.
-inline constexpr int kLargePages = kUnderAddressSanitizer ? 10000 : 100000;
+// The pages of the large site; every other one holds no keywords.
+inline constexpr int kLargePages = 100000;
 
 // Writes nPages pages of nWords words into the folder, page0.htm to page<nPages - 1>.htm, titled
 // "Page <n>"; with bSomeWithout, every other page has no keywords.
