@@ -4,13 +4,15 @@
 // long they run, until the user presses ESC, so that what the status bar says is what the
 // program said when the work began. LookAtEveryTurn looks at the queue at every turn as well,
 // and counts the looks that ran the thread's idle work through to the freeing of the temporary
-// objects of the handle maps, which whatever holds such an object across the work finds gone.
+// objects of the handle maps, which whatever holds such an object across the work finds gone;
+// LongWorkWindow runs such work from a message that a loop of the program dispatches.
 #pragma once
 
 #include "grid/core/CGXLongOperationImp.h"
 #include "grid/data/CGXLongOperation.h"
 #include "platform/afx/gdi/CGdiObject.h"
 #include "platform/afx/wnd/AfxThreadState.h"
+#include "platform/afx/wnd/CWnd.h"
 #include "platform/win/Gdi.h"
 
 #include <functional>
@@ -94,4 +96,39 @@ private:
     const DWORD nOldPollInterval = std::exchange(state.m_nPollInterval, 0);
     CGXAbstractLongOperationImp* const pOldImp = GXSetLongOperationImp(this);
     std::map<std::string, int> freed;
+};
+
+class LongWorkWindow : public CWnd {
+public:
+    static constexpr UINT kMsgWork = WM_APP + 0x2A;
+    LongWorkWindow() { CreateEx(0, nullptr, "Long work", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr); }
+    ~LongWorkWindow() override { DestroyWindow(); }
+    LongWorkWindow(const LongWorkWindow&) = delete;
+    LongWorkWindow& operator=(const LongWorkWindow&) = delete;
+
+    // Posted: the work runs when the loop that takes the message dispatches it, and then what
+    // comes after it. The work takes out the user's input that waits at its looks and at its
+    // end, as the work of the program does: input meant for after the work is given by `after`.
+    void PostWork(std::function<void()> after = {})
+    {
+        then = std::move(after);
+        PostMessage(kMsgWork);
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message != kMsgWork)
+            return CWnd::WindowProc(message, wParam, lParam);
+        {
+            CGXLongOperation op;
+            op.DoMessages();
+        }
+        ++done;
+        if (then)
+            std::exchange(then, nullptr)();
+        return 0;
+    }
+    int done = 0;
+
+private:
+    std::function<void()> then;
 };
