@@ -6,6 +6,7 @@
 #include "engine/meta/CMetaSettingList.h"
 #include "engine/project/CVostrelAppModel.h"
 #include "grid/core/CGXControl.h"
+#include "grid/data/CGXLongOperation.h"
 #include "grid/data/CGXRange.h"
 #include "grid/data/CGXRangeList.h"
 #include "grid/data/CGXStyle.h"
@@ -236,11 +237,18 @@ BOOL CMetaSettingGridCtrl::ChangeRowType(ROWCOL nRow, const CString& strTypeName
     }
     pOld->GetDescription(strText);
     pNew->SetDescription(strText);
-    CMetaSetting* pTaken = pNew.get();
-    if (m_pList->ReplaceSetting(pOld, pTaken) != 0)
+    if (m_pList->Find(pOld) == nullptr)
         return FALSE;
-    pNew.release();
-    LoadRow(nRow, pTaken);
+    // The row is loaded with the new setting before the old one is replaced and deleted: the
+    // loading looks at the queue, and whatever reads the row's setting meanwhile finds the one
+    // the row names alive. Nor can the user stop the loading halfway, which would leave the row
+    // naming the deleted setting.
+    {
+        CGXLongOperation op;
+        const CGXCancelLock noStop;
+        LoadRow(nRow, pNew.get());
+    }
+    m_pList->ReplaceSetting(pOld, pNew.release());
     return TRUE;
 }
 

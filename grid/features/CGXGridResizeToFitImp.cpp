@@ -17,7 +17,9 @@ namespace {
 struct ResizeCancelled {};
 
 // A DC to measure with: the grid window's, or a memory DC while the grid has no window. The
-// font selected into it goes back whatever way the work ends.
+// font selected into it goes back whatever way the work ends. The font it replaced is kept by
+// its handle: the object the selection returned is a temporary one, which the idle work the
+// long operation runs between two cells deletes.
 class MeasureDC {
 public:
     explicit MeasureDC(CGXGridCore& grid)
@@ -32,12 +34,13 @@ public:
         }
         grid.PrepareDC(m_pDC);
         if (const CGXStyle* pStandard = grid.GetStandardStyle())
-            m_pOldFont = grid.LoadFont(m_pDC, *pStandard, FALSE);
+            if (CFont* pOld = grid.LoadFont(m_pDC, *pStandard, FALSE))
+                m_hOldFont = pOld->GetSafeHandle();
     }
     ~MeasureDC()
     {
-        if (m_pOldFont != nullptr)
-            m_pDC->SelectObject(m_pOldFont);
+        if (m_hOldFont != nullptr)
+            m_pDC->SelectObject(m_hOldFont);
     }
     MeasureDC(const MeasureDC&) = delete;
     MeasureDC& operator=(const MeasureDC&) = delete;
@@ -47,7 +50,7 @@ private:
     CDC m_memory;
     std::unique_ptr<CClientDC> m_pClient;
     CDC* m_pDC = nullptr;
-    CFont* m_pOldFont = nullptr;
+    HGDIOBJ m_hOldFont = nullptr;
 };
 
 } // namespace

@@ -611,8 +611,10 @@ int SECDockBar::Track(Splitter* pSplitter)
     SetCapture();
     CFrameWnd* frame = GetDockingFrame();
     CWnd* target = frame ? static_cast<CWnd*>(frame) : this;
+    // The DC is kept by its handle and looked up at each use: the loop below dispatches what
+    // comes meanwhile, and work that runs the idle work frees the temporary object that stands
+    // for it.
     HDC hdc = ::GetDCEx(target->m_hWnd, nullptr, DCX_CACHE);
-    CDC* dc = hdc ? CDC::FromHandle(hdc) : nullptr;
     // The 6-pixel strip in the drawing window's coordinates, moved along its axis.
     const BOOL vertStrip = pSplitter->m_nOrient == 1;
     const CRect start = pSplitter->m_rect;
@@ -623,8 +625,8 @@ int SECDockBar::Track(Splitter* pSplitter)
     };
     const CSize thick(5, 5);
     CRect shown = toTarget(rect);
-    if (dc)
-        dc->DrawDragRect(&shown, thick, nullptr, CSize(0, 0));
+    if (hdc)
+        CDC::FromHandle(hdc)->DrawDragRect(&shown, thick, nullptr, CSize(0, 0));
     POINT origin;
     ::GetCursorPos(&origin);
     BOOL cancelled = FALSE;
@@ -660,16 +662,16 @@ int SECDockBar::Track(Splitter* pSplitter)
                 const CRect old = shown;
                 rect = next;
                 shown = toTarget(rect);
-                if (dc)
-                    dc->DrawDragRect(&shown, thick, &old, thick);
+                if (hdc)
+                    CDC::FromHandle(hdc)->DrawDragRect(&shown, thick, &old, thick);
             }
             continue;
         }
         ::TranslateMessage(&msg);
         ::DispatchMessage(&msg);
     }
-    if (dc)
-        dc->DrawDragRect(&shown, CSize(0, 0), &shown, thick);
+    if (hdc)
+        CDC::FromHandle(hdc)->DrawDragRect(&shown, CSize(0, 0), &shown, thick);
     if (hdc)
         ::ReleaseDC(target->m_hWnd, hdc);
     if (::GetCapture() == m_hWnd)

@@ -352,7 +352,9 @@ BOOL SECSplitterBase::TrackBars(CPoint point, bool bHorizontal, bool bVertical)
         SetCapture();
         UpdateWindow();
     }
-    CDC* pDC = GetDC();
+    // The DC is kept by its handle: the loop below dispatches what comes meanwhile, and work
+    // that runs the idle work frees the temporary object that would stand for it.
+    const HDC hDC = ::GetDC(m_hWnd);
     const CSize band(kBar - 1, kBar - 1);
     CRect lastH, lastV;
     auto dragRects = [&](CRect& h, CRect& v) {
@@ -360,8 +362,9 @@ BOOL SECSplitterBase::TrackBars(CPoint point, bool bHorizontal, bool bVertical)
         v = bVertical ? m_rectVBarClient : CRect();
     };
     auto drawFeedback = [&](bool erase) {
-        if (live || pDC == nullptr)
+        if (live || hDC == nullptr)
             return;
+        CDC* pDC = CDC::FromHandle(hDC);
         CRect h, v;
         dragRects(h, v);
         const CSize none(0, 0);
@@ -414,8 +417,8 @@ BOOL SECSplitterBase::TrackBars(CPoint point, bool bHorizontal, bool bVertical)
     drawFeedback(true);
     if (ownCapture && ::GetCapture() == m_hWnd)
         ::ReleaseCapture();
-    if (pDC != nullptr)
-        ReleaseDC(pDC);
+    if (hDC != nullptr)
+        ::ReleaseDC(m_hWnd, hDC);
     if (cancelled) {
         m_nSplitX = startX;
         m_nSplitY = startY;

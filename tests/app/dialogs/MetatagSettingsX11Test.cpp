@@ -12,6 +12,7 @@
 #include "platform/controls/CommonDialog.h"
 #include "platform/controls/ListBoxDefs.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/ProgressAtEveryTurn.h"
 #include "tests/support/X11KeyboardLetters.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
@@ -399,6 +400,87 @@ TEST_F(MetatagSettingsX11Test, OKRefusesWhatWouldWriteWrongPages)
     ASSERT_NE(pDate, nullptr);
     // The era, which the date field writes and reads, is part of a date format.
     EXPECT_STREQ(pDate->m_strFormat, "gg yyyy-MM-dd");
+}
+
+// The dialog fits its columns as it opens, and a row's type changes, while the work looks at the
+// queue at every turn and so runs the idle work that frees the temporary objects of the handle
+// maps, and whatever runs at a look reads the setting of every row: the columns come out as wide
+// as when the work never looked, no row names a deleted setting, and OK saves the row as a tag of
+// its new type.
+TEST_F(MetatagSettingsX11Test, ColumnsFitAndTypesChangeWhileTheWorkRunsTheIdleWork)
+{
+    ASSERT_TRUE(Start());
+    OpenSite(false);
+    CMetaSettingDlg* pDlg = nullptr;
+    const auto widths = [&] {
+        std::vector<int> v;
+        for (ROWCOL nCol = 0; nCol <= pDlg->GetGrid().GetColCount(); ++nCol)
+            v.push_back(pDlg->GetGrid().GetColWidth(nCol));
+        return v;
+    };
+    std::vector<int> quiet, looking;
+    Type("the main window", "^Vostrel -", "alt+o m");
+    When("Metatag Settings has the keys", SettingsHaveTheKeys(pDlg), [&] {
+        quiet = widths();
+        XdoNow("key Return");
+    });
+    ASSERT_TRUE(StepsTaken());
+    ASSERT_TRUE(RunUntil([&] { return ::GetActiveWindow() == Frame().GetSafeHwnd() && Settled(); }))
+        << "OK did not close Metatag Settings";
+    pDlg = nullptr;
+
+    ROWCOL nGenerator = 0;
+    int nFitLooks = 0, nLooksBeforeType = 0, nLooks = 0, nReadings = 0;
+    {
+        LookAtEveryTurn looks;
+        looks.atEachLook = [&] {
+            if (pDlg == nullptr || pDlg->GetGrid().GetSafeHwnd() == nullptr)
+                return;
+            for (ROWCOL nRow = 1; nRow <= pDlg->GetGrid().GetRowCount(); ++nRow) {
+                CMetaSetting* pSetting = nullptr;
+                CString strType;
+                if (pDlg->GetGrid().GetSettingOfRow(nRow, pSetting) == 0 && pSetting->GetTypeName(strType) == 0)
+                    ++nReadings;
+            }
+        };
+        Type("the main window", "^Vostrel -", "alt+o m");
+        // The steps look on a timer, which the work's looks also let run: each waits for the work
+        // to be over, since keys given while it runs are taken out unread.
+        const auto idle = [] { return CGXLongOperation::GetLevel() == 0; };
+        When("Metatag Settings has the keys again", [&] { return SettingsHaveTheKeys(pDlg)() && idle(); }, [&] {
+            looking = widths();
+            nFitLooks = looks.Freed("Resizing Columns");
+            nLooksBeforeType = looks.Freed();
+            nGenerator = RowNamed(pDlg->GetGrid(), "Generator");
+            XdoNow("key --delay 40" + KeysTo(pDlg->GetGrid(), nGenerator, CMetaSettingGridCtrl::kColType) + " R");
+        });
+        When("the Generator row became a Refresh tag", [&] {
+                 CMetaSetting* pSetting = nullptr;
+                 CString strType;
+                 return pDlg->GetGrid().GetSettingOfRow(nGenerator, pSetting) == 0 && pSetting->GetTypeName(strType) == 0 &&
+                        strType == "Refresh" && idle() && Settled();
+             },
+             [&] {
+                 nLooks = looks.Freed();
+                 XdoNow("key Left");
+             });
+        When("the row's Show cell is current",
+             [&] { return IsCurrent(pDlg->GetGrid(), nGenerator, CMetaSettingGridCtrl::kColShow) && idle() && Settled(); },
+             [&] { XdoNow("key Return"); });
+        EXPECT_TRUE(StepsTaken());
+    }
+    EXPECT_FALSE(ViewableWindowTitled("Metatag Settings - [site.vsl]")) << "OK did not close the dialog";
+    EXPECT_GT(nFitLooks, 0) << "the fit never ran the idle work";
+    EXPECT_GT(nLooks, nLooksBeforeType) << "the type change never ran the idle work";
+    EXPECT_GT(nReadings, 0);
+    EXPECT_EQ(looking, quiet);
+    CMetaSettingList saved;
+    ASSERT_TRUE(Catalogue(SettingsPath(), saved));
+    CMetaSetting* pGenerator = Find(saved, "Generator");
+    ASSERT_NE(pGenerator, nullptr);
+    CString strType;
+    pGenerator->GetTypeName(strType);
+    EXPECT_STREQ(strType, "Refresh");
 }
 
 // A catalogue file cut short at start-up is kept aside beside an earlier damaged copy, which

@@ -7,10 +7,13 @@
 #include "grid/data/IGXCommandTarget.h"
 #include "grid/features/CGXGridFloatCellsImp.h"
 #include "grid/features/CGXGridMergeCellsImp.h"
+#include "platform/afx/app/CWinApp.h"
+#include "tests/support/ProgressAtEveryTurn.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -138,6 +141,41 @@ TEST_F(ResizeToFitTest, MergedAndFloatingCellsNotYetDrawnAreMeasuredAsTheSpansTh
     ASSERT_TRUE(grid.ResizeColWidthsToFit(CGXRange(8, 3, 9, 4), TRUE, 0));
     EXPECT_LT(grid.GetColWidth(3), nText / 2) << "the floating cell was measured alone";
     EXPECT_EQ(grid.SumColWidths(3, 4), nText);
+    grid.DestroyWindow();
+}
+
+// The fit measures with the grid's font in the window's DC and selects the DC's own font back at
+// its end. A work that looks at the queue at every cell runs the idle work each time, which frees
+// the temporary objects, among them the one that stood for the DC's own font: the fit comes out
+// as it does when it never looks, and selects the font back by what outlives that object.
+TEST_F(ResizeToFitTest, FitsAlikeWhenTheWorkRunsTheIdleWorkAtEveryCell)
+{
+    const HWND hTop = Make(WS_POPUP | WS_VISIBLE, 0, 0, 600, 400);
+    CGXGridWnd grid;
+    ASSERT_TRUE(grid.Create(nullptr, "", WS_CHILD | WS_VISIBLE, CRect(0, 0, 600, 400), CWnd::FromHandle(hTop), 1));
+    SetUpGrid(grid, 6, 3);
+    grid.GetParam()->EnableUndo(FALSE);
+    grid.StoreDefaultColWidth(20);
+    grid.SetValueRange(CGXRange(4, 2, 4, 2), "a rather longer text than fits", gxOverride, 0, 0);
+    const auto widths = [&] {
+        std::vector<int> v;
+        for (ROWCOL c = 1; c <= 3; ++c)
+            v.push_back(grid.GetColWidth(c));
+        return v;
+    };
+    const auto fit = [&] {
+        grid.SetColWidth(1, 3, 20, nullptr, 0, 0);
+        return grid.ResizeColWidthsToFit(CGXRange().SetCols(1, 3), TRUE, 0);
+    };
+    ASSERT_TRUE(fit());
+    const std::vector<int> quiet = widths();
+    ASSERT_GT(quiet[1], quiet[0]);
+
+    CWinApp app("ResizeToFitTest");
+    LookAtEveryTurn looks;
+    ASSERT_TRUE(fit());
+    EXPECT_GE(looks.Freed("Resizing Columns"), 3) << "the fit never ran the idle work";
+    EXPECT_EQ(widths(), quiet);
     grid.DestroyWindow();
 }
 

@@ -4,11 +4,14 @@
 // drags (Escape leaves everything as it was), and random sequences that keep the rows sound.
 #include "tests/toolkit/docking/DockingFixture.h"
 
+#include "platform/afx/app/CWinApp.h"
 #include "platform/win/VirtualKeys.h"
+#include "tests/support/ProgressAtEveryTurn.h"
 
 #include <cmath>
 #include <iostream>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -26,6 +29,15 @@ protected:
         return bar;
     }
     void Layout() { frame->RecalcLayout(); }
+    // Two sizable panes sharing the top row half and half, laid out.
+    std::pair<SECControlBar*, SECControlBar*> TwoHalvesOnTop()
+    {
+        SECControlBar* a = Pane(0xE901, Top(), 0, 9, 100);
+        SECControlBar* b = Pane(0xE902, Top(), 0, 9, 100);
+        a->m_fPctWidth = b->m_fPctWidth = 0.5f;
+        Layout();
+        return {a, b};
+    }
     std::vector<CRect> Splitters(SECDockBar* dock)
     {
         std::vector<CRect> out;
@@ -173,10 +185,7 @@ TEST_F(LayoutTest, AToolbarRowKeepsDraggedPlacesButIsPulledBackAtTheRowEnd)
 
 TEST_F(LayoutTest, ASplitterDragMovesShareAndEscapeLeavesEverythingAsItWas)
 {
-    SECControlBar* a = Pane(0xE901, Top(), 0, 9, 100);
-    SECControlBar* b = Pane(0xE902, Top(), 0, 9, 100);
-    a->m_fPctWidth = b->m_fPctWidth = 0.5f;
-    Layout();
+    auto [a, b] = TwoHalvesOnTop();
     ASSERT_EQ(InParent(*a).right, 298);
 
     // The limits: each bar keeps 24 pixels.
@@ -216,6 +225,35 @@ TEST_F(LayoutTest, ASplitterDragMovesShareAndEscapeLeavesEverythingAsItWas)
     backend->ProcessMessages();
     Layout();
     EXPECT_GE(InParent(*b).Width(), 18);
+}
+
+// Work that runs the thread's idle work while a splitter is dragged frees the temporary objects
+// of the handle maps; the drag goes on drawing its strip and moves the share as far as the mouse
+// went.
+TEST_F(LayoutTest, ASplitterDragGoesOnWhenWorkRunsTheIdleWorkMeanwhile)
+{
+    auto [a, b] = TwoHalvesOnTop();
+    ASSERT_EQ(InParent(*a).right, 298);
+    CWinApp app("DockBarTest");
+    LookAtEveryTurn looks;
+    LongWorkWindow work;
+
+    const POINT start = At(Top()->m_hWnd, 300, 50);
+    backend->WhenIdle([&] { backend->MouseMove(POINT{start.x + 30, start.y}); });
+    backend->WhenIdle([&] {
+        work.PostWork([&] {
+            backend->MouseMove(POINT{start.x + 60, start.y});
+            backend->MouseUp(1, POINT{start.x + 60, start.y});
+        });
+    });
+    backend->MouseDown(1, start);
+    backend->ProcessMessages();
+    Layout();
+    EXPECT_EQ(work.done, 1);
+    EXPECT_GT(looks.Freed(), 0) << "the work never ran the idle work";
+    EXPECT_EQ(InParent(*a).right, 298 + 60);
+    EXPECT_EQ(InParent(*b).left, 304 + 60);
+    EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 TEST_F(LayoutTest, RandomDockingSequencesKeepTheRowsWellFormedAndSharesSound)

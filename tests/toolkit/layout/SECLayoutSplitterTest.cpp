@@ -3,7 +3,9 @@
 // dragged with injected mouse input, kept on button-up and restored by Escape.
 #include <gtest/gtest.h>
 
+#include "platform/afx/app/CWinApp.h"
 #include "tests/platform/afx/AfxFixture.h"
+#include "tests/support/ProgressAtEveryTurn.h"
 #include "toolkit/layout/SECLayoutFactory.h"
 #include "toolkit/layout/SECLayoutSplitter.h"
 
@@ -26,6 +28,16 @@ protected:
         AfxTest::TearDown();
     }
     SECLayoutNodeWnd* PaneNode(int i) { return factory.CreateNodeWnd(&panes[i], &host); }
+    // Two panes side by side, the bar between them at 100.
+    void SideBySide()
+    {
+        ASSERT_TRUE(splitter->Create(&host, CRect(0, 0, 300, 200), WS_CHILD | WS_VISIBLE, 0xEDEF, 0));
+        ASSERT_TRUE(splitter->SetPane(0, 0, PaneNode(0)));
+        ASSERT_TRUE(splitter->SetPane(0, 1, PaneNode(1)));
+        splitter->SetSplitPos(100, 0);
+        splitter->RealizeLayout();
+        backend->ProcessMessages();
+    }
     CRect WindowRectOf(CWnd& wnd)
     {
         CRect r;
@@ -112,12 +124,8 @@ TEST_F(SECLayoutSplitterTest, TwoPanesSideBySideShareTheWidthAndTheOddRemainderA
 
 TEST_F(SECLayoutSplitterTest, DraggingTheBarKeepsItOnReleaseAndEscapeRestoresIt)
 {
-    ASSERT_TRUE(splitter->Create(&host, CRect(0, 0, 300, 200), WS_CHILD | WS_VISIBLE, 0xEDEF, 0));
-    ASSERT_TRUE(splitter->SetPane(0, 0, PaneNode(0)));
-    ASSERT_TRUE(splitter->SetPane(0, 1, PaneNode(1)));
-    splitter->SetSplitPos(100, 0);
-    splitter->RealizeLayout();
-    backend->ProcessMessages();
+    SideBySide();
+    ASSERT_FALSE(HasFatalFailure());
     HWND wnd = splitter->CWnd::m_hWnd;
 
     backend->MouseMove(At(wnd, 102, 50));
@@ -138,5 +146,33 @@ TEST_F(SECLayoutSplitterTest, DraggingTheBarKeepsItOnReleaseAndEscapeRestoresIt)
     backend->ProcessMessages();
     EXPECT_EQ(splitter->GetSplitX(), 180);
     EXPECT_EQ(WindowRectOf(panes[0]), CRect(0, 0, 180, 200));
+    EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+// Work that runs the thread's idle work while the bar is dragged frees the temporary objects of
+// the handle maps; the drag goes on drawing its outline and ends where the button went up.
+TEST_F(SECLayoutSplitterTest, ADragGoesOnWhenWorkRunsTheIdleWorkMeanwhile)
+{
+    SideBySide();
+    ASSERT_FALSE(HasFatalFailure());
+    HWND wnd = splitter->CWnd::m_hWnd;
+    CWinApp app("SplitterTest");
+    LookAtEveryTurn looks;
+    LongWorkWindow work;
+
+    backend->WhenIdle([&] { backend->MouseMove(At(wnd, 140, 50)); });
+    backend->WhenIdle([&] {
+        work.PostWork([&] {
+            backend->MouseMove(At(wnd, 163, 60));
+            backend->MouseUp(1, At(wnd, 163, 60));
+        });
+    });
+    backend->MouseMove(At(wnd, 102, 50));
+    backend->MouseDown(1, At(wnd, 102, 50));
+    backend->ProcessMessages();
+    EXPECT_EQ(work.done, 1);
+    EXPECT_GT(looks.Freed(), 0) << "the work never ran the idle work";
+    EXPECT_EQ(splitter->GetSplitX(), 160);
+    EXPECT_EQ(WindowRectOf(panes[0]), CRect(0, 0, 160, 200));
     EXPECT_EQ(::GetCapture(), nullptr);
 }
