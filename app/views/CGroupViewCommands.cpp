@@ -375,6 +375,18 @@ public:
         m_bStopped = bCancelled != FALSE;
         return !m_bStopped;
     }
+    // A last look at the keys once every part is done, whenever the look before it was: an Esc
+    // pressed while the last piece was read stops the preparation before the Preview shows.
+    bool GoOnToShow()
+    {
+        if (m_bStopped)
+            return false;
+        CGXLongOperation::SetPercentDone(100);
+        BOOL bCancelled = FALSE;
+        m_op.DoMessagesNow(bCancelled);
+        m_bStopped = bCancelled != FALSE;
+        return !m_bStopped;
+    }
     bool IsStopRequested() override { return !GoOn(m_nDone, m_nTotal); }
     void OnProgress(ULONGLONG nDone, ULONGLONG nTotal) override
     {
@@ -635,7 +647,7 @@ void CGroupView::ShowPreview(CPageNode* pPage, const CString& strWork)
             work->Begin(nPane == 0 ? PreviewWork::Step::CurrentText : PreviewWork::Step::ModifiedText);
             return work->GoOn(nDone, nPane == 0 || bInDoubt ? nSize : nRewritten);
         });
-        if (!bRead)
+        if (!bRead || !work->GoOnToShow())
             return;
     } catch (CException* e) {
         work.reset();
