@@ -13,6 +13,7 @@
 #include "platform/core/CPtrList.h"
 #include "platform/core/CString.h"
 #include "support/ScopedTempDir.h"
+#include "tests/support/HangGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -316,11 +317,11 @@ public:
         }
         return CMetaEditSetting::FormatTag(strContent, strTag);
     }
-    // Whether a save came to compose the tag within a minute.
+    // Whether a save came to compose the tag; false only where it never came.
     bool WaitUntilEntered()
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::minutes(1), [this] { return m_bEntered; });
+        return m_changed.wait_for(lock, kHangGuard, [this] { return m_bEntered; });
     }
     void Release()
     {

@@ -8,6 +8,7 @@
 #include "platform/core/AtomTable.h"
 #include "platform/core/MessageQueue.h"
 #include "platform/core/WindowHandle.h"
+#include "tests/support/HangGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -55,11 +56,11 @@ public:
         }
     }
 
-    // Pumps until a message of that id has arrived; false when none came within a minute (the
-    // guard only keeps a broken worker from hanging the suite).
+    // Pumps until a message of that id has arrived; false when none came (the guard only keeps a
+    // broken worker from hanging the suite).
     bool WaitFor(UINT message)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        const auto deadline = std::chrono::steady_clock::now() + kHangGuard;
         while (!Has(message)) {
             if (std::chrono::steady_clock::now() > deadline)
                 return false;

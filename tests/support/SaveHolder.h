@@ -6,6 +6,7 @@
 
 #include "engine/project/CPageNode.h"
 #include "engine/project/SaveHold.h"
+#include "tests/support/HangGuard.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -50,7 +51,7 @@ public:
         return state.pHeld != nullptr ? state.strHeld : std::string();
     }
     // Waits until the save is held in a page; its name, or empty when none came within the time.
-    std::string WaitUntilHeld(std::chrono::milliseconds wait = std::chrono::minutes(1))
+    std::string WaitUntilHeld(std::chrono::milliseconds wait = kHangGuard)
     {
         State& state = Shared();
         std::unique_lock<std::mutex> lock(state.mutex);
