@@ -10,16 +10,19 @@
 #include "grid/data/CGXLongOperation.h"
 #include "tests/app/TextSite.h"
 #include "tests/app/UserStepsX11Fixture.h"
+#include "tests/support/HangGuard.h"
 #include "tests/support/ProgressAtEveryTurn.h"
 #include "tests/support/WorkWatch.h"
 #include "tests/support/X11MessageBoxAnswerer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -34,6 +37,11 @@ constexpr int kLargePages = text_site::kLargePages;
 
 class GroupActionX11Test : public MainWindowStepsX11Test {
 protected:
+    // Work over the large site takes minutes where busy processors run it under the sanitizers:
+    // it is waited for until it ends, the guard only keeping a broken run from hanging.
+    static constexpr int kWorkGuard = static_cast<int>(std::chrono::milliseconds(kHangGuard).count());
+    bool RunUntil(const std::function<bool()>& done, int ms = kWorkGuard) { return MainWindowStepsX11Test::RunUntil(done, ms); }
+    ::testing::AssertionResult StepsTaken(int ms = kWorkGuard) { return MainWindowStepsX11Test::StepsTaken(ms); }
     void TearDown() override
     {
         GXGetLongOperationState().m_nFirstWait = m_nFirstWait;
@@ -73,7 +81,7 @@ protected:
     {
         OpenSiteProject(0);
         Frame().SendMessage(WM_COMMAND, ID_START_SCAN);
-        ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); }, 300000))
+        ASSERT_TRUE(RunUntil([&] { return app->GetRunState() == 0 && Frame().GetFilesScanned() == static_cast<UINT>(nPages); }))
             << "the scan of the site did not end";
         ASSERT_EQ(app->ActivateGroupView(view), 0u);
         ASSERT_TRUE(Quiet()) << "the project's windows never showed";
@@ -179,7 +187,7 @@ protected:
         StartGroupAction(nCol);
         EscOnceTheMeterShows(nPercent, nSeen);
         EXPECT_TRUE(StepsTaken());
-        EXPECT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+        EXPECT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }))
             << "the action did not end";
         EXPECT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
         boxTexts = boxes.Texts();
@@ -340,7 +348,7 @@ TEST_F(GroupActionX11Test, OnRowsSortedByTitleTheActionShowsItsProgressAndEscAbo
     ASSERT_TRUE(GoToByKeys(1, nTitle) && Xdo("type --delay 20 Typed") && Xdo("key Return"));
     ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 2; })) << "the title was not typed";
     ASSERT_TRUE(Xdo("key ctrl+t"));
-    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); }, 120000)) << "the save did not end";
+    ASSERT_TRUE(RunUntil([&] { return app->IsEdited() == 3 && Settled(); })) << "the save did not end";
     CString strTyped;
     pTyped->GetFullPath(strTyped);
     files.erase(strTyped.GetString());
@@ -488,7 +496,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
             When("the keys", [] { return true; }, [this] { XdoNow("key ctrl+v"); });
             EscOnceTheMeterShows(nPercent, nSeen, pasting);
             EXPECT_TRUE(StepsTaken());
-            ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+            ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }))
                 << "the paste did not end";
             EXPECT_GE(nSeen, nPercent);
             EXPECT_LT(nSeen, 100);
@@ -504,7 +512,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
         ASSERT_TRUE(ChooseColumn(nTitle, kLargePages) && Xdo("key ctrl+c"));
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages) && Xdo("key ctrl+v"));
         ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && view->GetParam()->m_UndoList.GetCount() == nSteps + 1; },
-                             300000))
+                             kWorkGuard))
             << "the paste did not end";
         EXPECT_EQ(app->IsEdited(), 2u);
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
@@ -517,7 +525,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
             When("the keys", [] { return true; }, [this] { XdoNow("key ctrl+z"); });
             EscOnceTheMeterShows(15, nSeen, "Undo Paste");
             EXPECT_TRUE(StepsTaken());
-            ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+            ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }))
                 << "the undo did not end";
             ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
             EXPECT_GE(nSeen, 15);
@@ -533,7 +541,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
         }
         ASSERT_TRUE(Xdo("key ctrl+z"));
         ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && view->GetParam()->m_UndoList.GetCount() == nSteps; },
-                             300000))
+                             kWorkGuard))
             << "Ctrl+Z did not take the paste back";
         EXPECT_EQ(app->IsEdited(), 3u) << "a page is still edited after the paste was undone";
         ASSERT_TRUE(ChooseColumn(nCol, kLargePages));
@@ -556,7 +564,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
                     }
                 });
                 ASSERT_TRUE(Xdo("key ctrl+y"));
-                ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+                ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }))
                     << "the Redo did not hear Esc";
             }
             ASSERT_TRUE(RunUntil([&] { return ::GetFocus() == view->GetSafeHwnd(); })) << "the grid does not have the keys";
@@ -591,7 +599,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
         ReplaceAllSteps("e", "E");
         EscOnceTheMeterShows(15, nSeen, "Replacing values");
         EXPECT_TRUE(StepsTaken());
-        ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }, 300000))
+        ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && !boxes.Texts().empty(); }))
             << "Replace All did not end";
         Type("the Replace dialog, back from Replace All", "^Replace$", "Escape");
         EXPECT_TRUE(StepsTaken());
@@ -638,7 +646,7 @@ void GroupActionX11Test::PasteOverTheWholeColumn(bool bRowsSorted)
     When("the Fill Down's meter shows", [this] { return CGXLongOperation::GetLevel() > 0 && StatusText().find('%') != std::string::npos; },
          [this] { EXPECT_TRUE(PressWhileWorking("Escape")) << "the Escape key did not reach the program"; });
     EXPECT_TRUE(StepsTaken());
-    ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && boxes.Texts().size() == 2; }, 300000))
+    ASSERT_TRUE(RunUntil([&] { return CGXLongOperation::GetLevel() == 0 && boxes.Texts().size() == 2; }))
         << "Fill Down did not end";
     EXPECT_EQ(boxes.Texts()[1], "This operation goes on to its end: it runs without undo, so stopped halfway it could not "
                                 "give back the cells it has changed.");
