@@ -369,21 +369,20 @@ public:
         const int nStep = static_cast<int>(m_step);
         const int nPart = m_starts[nStep + 1] - m_starts[nStep];
         const ULONGLONG nShare = nTotal == 0 ? 0 : std::min(nDone, nTotal) * static_cast<ULONGLONG>(nPart) / nTotal;
-        CGXLongOperation::SetPercentDone(m_starts[nStep] + static_cast<int>(nShare));
-        BOOL bCancelled = FALSE;
-        m_op.DoMessages(bCancelled);
-        m_bStopped = bCancelled != FALSE;
-        return !m_bStopped;
+        return Look(m_starts[nStep] + static_cast<int>(nShare), false);
     }
     // A last look at the keys once every part is done, whenever the look before it was: an Esc
     // pressed while the last piece was read stops the preparation before the Preview shows.
-    bool GoOnToShow()
+    bool GoOnToShow() { return !m_bStopped && Look(100, true); }
+    // The meter set, and the keys looked at: at once with bNow, else when the look is due.
+    bool Look(int nPercent, bool bNow)
     {
-        if (m_bStopped)
-            return false;
-        CGXLongOperation::SetPercentDone(100);
+        CGXLongOperation::SetPercentDone(nPercent);
         BOOL bCancelled = FALSE;
-        m_op.DoMessagesNow(bCancelled);
+        if (bNow)
+            m_op.DoMessagesNow(bCancelled);
+        else
+            m_op.DoMessages(bCancelled);
         m_bStopped = bCancelled != FALSE;
         return !m_bStopped;
     }
